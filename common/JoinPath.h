@@ -1,0 +1,7 @@
+// Joins a folder and a name with one backslash: the folder, a backslash unless
+// its last byte already is '\' or '/', then the name. A folder of two characters
+// or fewer (empty, or a bare drive such as "C:") gives the name alone.
+#pragma once
+#include "framework/CString.h"
+
+CString JoinPath(const CString& strFolder, const CString& strName);

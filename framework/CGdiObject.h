@@ -1,0 +1,90 @@
+// GDI objects owned by their wrapper: the object is deleted with the wrapper
+// unless it was detached. Wrappers that SelectObject hands back for the
+// previously selected object never own it.
+#pragma once
+#include "framework/wintypes.h"
+
+#include <windows.h>
+
+class CDC;
+
+class CGdiObject
+{
+public:
+    CGdiObject() : m_hObject(NULL), m_bTemporary(false) {}
+    virtual ~CGdiObject();
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+
+    HGDIOBJ m_hObject;
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    operator HGDIOBJ() const { return m_hObject; }
+    BOOL Attach(HGDIOBJ hObject);
+    HGDIOBJ Detach();
+    BOOL DeleteObject();
+    int GetObject(int nCount, LPVOID lpObject) const
+    {
+        return ::GetObjectA(m_hObject, nCount, lpObject);
+    }
+
+    // A wrapper of type T, not owning, for an object selected out of a context;
+    // it lives as long as the calling thread.
+    template <class T> static T* FromHandleTemporary(HGDIOBJ hObject);
+
+protected:
+    bool m_bTemporary;
+};
+
+class CBitmap : public CGdiObject
+{
+public:
+    operator HBITMAP() const { return (HBITMAP)m_hObject; }
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
+};
+
+class CFont : public CGdiObject
+{
+public:
+    operator HFONT() const { return (HFONT)m_hObject; }
+    BOOL CreateFontIndirect(const LOGFONTA* lpLogFont)
+    {
+        return Attach(::CreateFontIndirectA(lpLogFont));
+    }
+};
+
+class CBrush : public CGdiObject
+{
+public:
+    operator HBRUSH() const { return (HBRUSH)m_hObject; }
+    BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
+};
+
+class CRgn : public CGdiObject
+{
+public:
+    operator HRGN() const { return (HRGN)m_hObject; }
+    BOOL CreateRectRgn(int x1, int y1, int x2, int y2)
+    {
+        return Attach(::CreateRectRgn(x1, y1, x2, y2));
+    }
+    BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return Attach(::CreateRectRgnIndirect(lpRect)); }
+};
+
+#include <map>
+#include <memory>
+
+template <class T> T* CGdiObject::FromHandleTemporary(HGDIOBJ hObject)
+{
+    if (!hObject)
+        return nullptr;
+    // Bounded in practice: only the default objects of contexts pass through here.
+    static thread_local std::map<HGDIOBJ, std::unique_ptr<T>> temporaries;
+    std::unique_ptr<T>& slot = temporaries[hObject];
+    if (!slot)
+    {
+        slot.reset(new T);
+        slot->m_hObject = hObject;
+        slot->m_bTemporary = true;
+    }
+    return slot.get();
+}

@@ -1,0 +1,3 @@
+#include "framework/CObject.h"
+
+const CRuntimeClass CObject::classCObject = {"CObject", (int)sizeof(CObject), nullptr, nullptr};

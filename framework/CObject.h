@@ -1,0 +1,54 @@
+// Run-time class information: the class name and base of a class, and, for a
+// dynamically creatable class, a way to make one.
+#pragma once
+#include "framework/wintypes.h"
+
+class CObject;
+
+struct CRuntimeClass
+{
+    LPCSTR m_lpszClassName;
+    int m_nObjectSize;
+    CObject* (*m_pfnCreateObject)();
+    const CRuntimeClass* m_pBaseClass;
+
+    CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
+    BOOL IsDerivedFrom(const CRuntimeClass* pBase) const
+    {
+        for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass)
+            if (p == pBase)
+                return TRUE;
+        return FALSE;
+    }
+};
+
+class CObject
+{
+public:
+    virtual ~CObject() {}
+    static const CRuntimeClass classCObject;
+    virtual const CRuntimeClass* GetRuntimeClass() const { return &classCObject; }
+    BOOL IsKindOf(const CRuntimeClass* pClass) const
+    {
+        return GetRuntimeClass()->IsDerivedFrom(pClass);
+    }
+};
+
+#define RUNTIME_CLASS(cls) (&cls::class##cls)
+
+#define DECLARE_DYNAMIC(cls)                                                                       \
+public:                                                                                            \
+    static const CRuntimeClass class##cls;                                                         \
+    const CRuntimeClass* GetRuntimeClass() const override { return &class##cls; }
+
+#define DECLARE_DYNCREATE(cls)                                                                     \
+    DECLARE_DYNAMIC(cls)                                                                           \
+    static CObject* CreateObject();
+
+#define IMPLEMENT_DYNAMIC(cls, base)                                                               \
+    const CRuntimeClass cls::class##cls = {#cls, (int)sizeof(cls), nullptr, RUNTIME_CLASS(base)};
+
+#define IMPLEMENT_DYNCREATE(cls, base)                                                             \
+    CObject* cls::CreateObject() { return new cls; }                                               \
+    const CRuntimeClass cls::class##cls = {#cls, (int)sizeof(cls), cls::CreateObject,              \
+                                           RUNTIME_CLASS(base)};

@@ -1,0 +1,7 @@
+// A static control of a dialog template.
+#pragma once
+#include "framework/CWnd.h"
+
+class CStatic : public CWnd
+{
+};

@@ -1,0 +1,9 @@
+// The entry point of a program built on this layer: it runs the single
+// application object. Kept in its own file so that only programs that have an
+// application object link it.
+#include "framework/CWinApp.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    return AfxWinMain(hInstance);
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on a fresh Debian
+# machine (run as root). Idempotent: what is already there is skipped, so a
+# second run costs a few seconds.
+set -euo pipefail
+
+need_pkgs=(
+  g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+  wine wine32 xvfb xauth locales fonts-arphic-uming
+  cmake ninja-build g++ googletest
+  clang libclang-rt-14-dev
+  imagemagick xdotool x11-utils
+)
+
+missing=()
+for p in "${need_pkgs[@]}"; do
+  # wine32 is an i386 package; dpkg-query needs the architecture suffix for it.
+  q=$p; [ "$p" = wine32 ] && q=wine32:i386
+  if ! dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "setup: missing packages (${missing[*]}); run this script as root" >&2
+    exit 1
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  # wine32 must be named with its architecture on an amd64 machine.
+  pkgs=()
+  for p in "${missing[@]}"; do [ "$p" = wine32 ] && pkgs+=(wine32:i386) || pkgs+=("$p"); done
+  apt-get install -y -q --no-install-recommends "${pkgs[@]}"
+fi
+
+# The Chinese locale: without it Wine cannot make code page 936 the ANSI page.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "setup: the zh_CN.UTF-8 locale is missing; run this script as root" >&2
+    exit 1
+  fi
+  sed -i 's/^# *\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen
+fi
+echo "setup: tool chain ready"

@@ -1,0 +1,22 @@
+// Setup's registry helpers: each opens or creates its key, performs one value
+// operation, closes the key and returns TRUE on success. Texts go through a
+// 2048-byte buffer, so a readable or writable text has at most 2047 bytes.
+#pragma once
+#include "framework/CString.h"
+
+#include <windows.h>
+
+// Reads a value of any type under HKEY_LOCAL_MACHINE; the text is the data up to
+// its first NUL, or empty on failure. Data that does not fit the buffer fails.
+BOOL RegReadMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
+BOOL RegReadUserString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
+// Writes REG_SZ data (text and its NUL), creating missing keys on the way.
+BOOL RegWriteMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText);
+BOOL RegWriteUserString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText);
+BOOL RegWriteMachineDword(LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwValue);
+
+// A test seam for the write helpers: when set, the filter is asked before every
+// write and a FALSE answer makes that write fail without touching the registry
+// (the platform under test does not deny writes by itself). Null in the programs.
+typedef BOOL (*RegWriteFilter)(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName);
+void SetRegWriteFilter(RegWriteFilter pfnFilter);

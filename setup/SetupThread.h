@@ -1,0 +1,53 @@
+// Setup's worker: the whole installation runs on this thread, one step after
+// the other, while the dialog only shows how far it has come.
+#pragma once
+#include "common/CInstallLog.h"
+#include "framework/CStringArray.h"
+#include "framework/CWinThread.h"
+#include "setup/AcadRelease.h"
+
+// Sent to the dialog for every file and sub-folder the folder copy has dealt
+// with; wParam and lParam point at the source and destination paths.
+#define UM_COPY_STEP 1112
+// Sent to the dialog once, at the end of a complete run.
+#define UM_SETUP_DONE 1013
+
+class CSetupThread : public CWinThread
+{
+    DECLARE_DYNCREATE(CSetupThread)
+public:
+    CSetupThread();
+
+    BOOL InitInstance() override;
+    int Run() override;
+    int ExitInstance() override;
+
+    // File installation.
+    BOOL CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest);
+    BOOL MakeFolderPath(LPCTSTR pszPath);
+    void CopyRootFiles();
+    void ListFiles(CString strFolder, CString strPattern, CStringArray& names);
+
+    // Registration.
+    void RegisterControls();
+    void RegisterProduct();
+
+    // AutoCAD.
+    void RegisterAcadReleases();
+    BOOL RegisterAcadRelease(const AcadRelease& release);
+    void AddSupportPath(CString strProfilesKey);
+
+    int m_bStop;
+    CInstallLog m_log;
+    CString m_strSourceDir;
+    CString m_strInstallDir;
+
+protected:
+    // Shows one of the worker's prompts on the dialog (no caption of its own,
+    // so the title is the application's name) and returns the button pressed.
+    // Tests answer the prompts by overriding it.
+    virtual int Prompt(LPCTSTR pszText, UINT nType);
+};
+
+// Self-registers one control file: TRUE only when its DllRegisterServer ran and returned 0.
+BOOL RegisterServer(const char* pszPath);
