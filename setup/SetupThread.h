@@ -4,7 +4,6 @@
 #include "common/CInstallLog.h"
 #include "framework/CStringArray.h"
 #include "framework/CWinThread.h"
-#include "setup/AcadRelease.h"
 
 // Sent to the dialog for every file and sub-folder the folder copy has dealt
 // with; wParam and lParam point at the source and destination paths.
@@ -31,11 +30,6 @@ public:
     // Registration.
     void RegisterControls();
     void RegisterProduct();
-
-    // AutoCAD.
-    void RegisterAcadReleases();
-    BOOL RegisterAcadRelease(const AcadRelease& release);
-    void AddSupportPath(CString strProfilesKey);
 
     int m_bStop;
     CInstallLog m_log;
