@@ -1,0 +1,197 @@
+#include "setup/SetupDlg.h"
+#include "framework/CDC.h"
+#include "framework/CWinApp.h"
+#include "setup/FileCount.h"
+#include "setup/FolderRules.h"
+#include "setup/Registry.h"
+#include "setup/resource.h"
+
+namespace
+{
+// Checks, while installing, whether the worker has ended without completing.
+const UINT_PTR WORKER_WATCH_TIMER = 1;
+const UINT WORKER_WATCH_MS = 100;
+
+const char* const PRODUCT_FOLDERS[] = {"Database", "Support", "HatchPat", "Controls"};
+} // namespace
+
+CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(NULL), m_bDone(FALSE)
+{
+    m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
+                          : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_strSourceDir = "";
+    m_strInstallDir = "";
+}
+
+CSetupDlg::~CSetupDlg()
+{
+    // The worker object is a member: it must not be destroyed while its thread runs.
+    m_thread.WaitPumping();
+}
+
+BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_MESSAGE(UM_COPY_STEP, OnCopyStep)
+    ON_MESSAGE(UM_SETUP_DONE, OnSetupDone)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+void CSetupDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_HINT, m_label);
+    DDX_Control(pDX, IDC_PICTURE, m_picture);
+    DDX_Control(pDX, IDOK, m_btnFinish);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
+
+BOOL CSetupDlg::DestroyWindow()
+{
+    return CDialog::DestroyWindow();
+}
+
+BOOL CSetupDlg::PreTranslateMessage(MSG* pMsg)
+{
+    // Escape never reaches the dialog: there is nothing to cancel.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE)
+        return TRUE;
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+BOOL CSetupDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+
+    char szModule[MAX_PATH] = {0};
+    DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
+    m_strSourceDir = SourceFolderFromModulePath(CString(szModule, n < MAX_PATH ? (int)n : MAX_PATH - 1));
+
+    CString strSystemRoot;
+    if (!RegReadMachineString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "SystemRoot",
+                              strSystemRoot))
+        RegReadMachineString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
+                             strSystemRoot);
+    m_strInstallDir = InstallFolderFromSystemRoot(strSystemRoot);
+
+    SetWindowText("正在安装...");
+    ShowWindow(SW_SHOW);
+    CenterWindow(NULL);
+
+    m_label.SetTextColor(0x00FF0000);
+    m_label.ShowWindow(SW_HIDE);
+    m_btnFinish.ShowWindow(SW_HIDE);
+
+    int nFiles = CountFiles();
+    m_progress.SetShowText(1);
+    m_progress.SetRange(0, nFiles + 9);
+    m_progress.SetStep(1);
+
+    m_thread.m_strSourceDir = m_strSourceDir;
+    m_thread.m_strInstallDir = m_strInstallDir;
+    m_thread.m_pMainWnd = this;
+    m_thread.m_bAutoDelete = FALSE;
+    m_thread.CreateThread(0, 0, NULL);
+    ::SetTimer(m_hWnd, WORKER_WATCH_TIMER, WORKER_WATCH_MS, NULL);
+    return TRUE;
+}
+
+int CSetupDlg::CountFiles()
+{
+    int n = 0;
+    for (const char* pszFolder : PRODUCT_FOLDERS)
+        n += CountFilesIn(m_strSourceDir + pszFolder, TRUE);
+    return n;
+}
+
+int CSetupDlg::CountFilesIn(CString strFolder, BOOL bRecurse)
+{
+    return ::CountFilesIn(strFolder, bRecurse);
+}
+
+void CSetupDlg::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+void CSetupDlg::OnPaint()
+{
+    if (!IsIconic())
+    {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+    RECT rc;
+    GetClientRect(&rc);
+    int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CSetupDlg::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+LRESULT CSetupDlg::OnCopyStep(WPARAM, LPARAM)
+{
+    m_progress.StepIt();
+    return 1;
+}
+
+LRESULT CSetupDlg::OnSetupDone(WPARAM, LPARAM)
+{
+    m_bDone = TRUE;
+    m_label.ShowWindow(SW_SHOW);
+    m_btnFinish.ShowWindow(SW_SHOW);
+    m_progress.ShowWindow(SW_HIDE);
+    SetWindowText("安装完成!");
+    return 1;
+}
+
+void CSetupDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != WORKER_WATCH_TIMER)
+    {
+        Default();
+        return;
+    }
+    if (m_thread.IsRunning())
+        return;
+    ::KillTimer(m_hWnd, WORKER_WATCH_TIMER);
+    // The user ended the installation from one of the worker's prompts, whose
+    // words promise that the program ends: close instead of staying in a look
+    // that offers no way out.
+    if (!m_bDone)
+        EndAfterWorker(IDCANCEL);
+}
+
+void CSetupDlg::OnOK()
+{
+    // Enter reaches IDOK even while the Finish button is hidden: only the
+    // completed installation ends the dialog this way.
+    if (!m_bDone)
+        return;
+    UpdateData(TRUE);
+    EndAfterWorker(IDOK);
+}
+
+void CSetupDlg::OnCancel()
+{
+    // A close request while the worker runs would destroy it with the dialog.
+    if (m_thread.IsRunning() && !m_bDone)
+        return;
+    EndAfterWorker(IDCANCEL);
+}
+
+void CSetupDlg::EndAfterWorker(int nResult)
+{
+    m_thread.WaitPumping();
+    EndDialog(nResult);
+}

@@ -1,0 +1,58 @@
+// Setup's one dialog: the splash picture with a progress bar under it while
+// the worker installs, then a hint line and a Finish button.
+#pragma once
+#include "common/CColorLabel.h"
+#include "common/CPercentProgressCtrl.h"
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+#include "framework/CStatic.h"
+#include "setup/SetupThread.h"
+
+class CSetupDlg : public CDialog
+{
+public:
+    explicit CSetupDlg(CWnd* pParent = NULL);
+    ~CSetupDlg() override;
+
+    enum
+    {
+        IDD = 102
+    };
+
+    CString m_strSourceDir;
+    CString m_strInstallDir;
+    CColorLabel m_label;
+    CStatic m_picture;
+    CButton m_btnFinish;
+    CPercentProgressCtrl m_progress;
+    HICON m_hIcon;
+    CSetupThread m_thread;
+
+    // The number of files in the four product folders of the source.
+    int CountFiles();
+    int CountFilesIn(CString strFolder, BOOL bRecurse);
+
+    BOOL DestroyWindow() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    LRESULT OnCopyStep(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetupDone(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Ends the dialog once the worker has ended, waiting for it while the
+    // dialog's messages keep flowing.
+    void EndAfterWorker(int nResult);
+
+    BOOL m_bDone;
+};
