@@ -1,0 +1,44 @@
+#include "uninstall/RemovalPlan.h"
+
+CStringArray ListLogValues(const CInstallLog& log, int nKind)
+{
+    CStringArray values;
+    const CString& strText = log.GetText();
+    int nPos = 0, nStart = 0, nLength = 0;
+    while (log.FindNext(nKind, nPos, nStart, nLength))
+        values.Add(strText.Mid(nStart, nLength));
+    return values;
+}
+
+CStringArray ListFolderRemovals(const CInstallLog& log)
+{
+    // Setup logs a folder before anything inside it; the reverse order removes
+    // the inner folders first, so that their parents can be empty in turn.
+    CStringArray folders = ListLogValues(log, LOG_MADE_DIR);
+    CStringArray reversed;
+    for (int i = folders.GetUpperBound(); i >= 0; --i)
+        reversed.Add(folders[i]);
+    return reversed;
+}
+
+std::vector<CRegKeyDeletion> ListRegKeyDeletions(const CInstallLog& log)
+{
+    std::vector<CRegKeyDeletion> deletions;
+    CStringArray keys = ListLogValues(log, LOG_REGDB_KEY);
+    for (int i = 0; i < keys.GetSize(); ++i)
+    {
+        CRegKeyDeletion key;
+        if (SplitRegKeyValue(keys[i], key.m_hRoot, key.m_strSubKey))
+            deletions.push_back(key);
+    }
+    return deletions;
+}
+
+CRemovalPlan MakeRemovalPlan(const CInstallLog& log)
+{
+    CRemovalPlan plan;
+    plan.m_files = ListLogValues(log, LOG_FILE_COPY);
+    plan.m_folders = ListFolderRemovals(log);
+    plan.m_regKeys = ListRegKeyDeletions(log);
+    return plan;
+}

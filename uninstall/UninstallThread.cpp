@@ -1,0 +1,141 @@
+#include "uninstall/UninstallThread.h"
+
+#include "common/DsnAttributes.h"
+#include "framework/AutoHandle.h"
+#include "framework/CWnd.h"
+#include "uninstall/RemovalPlan.h"
+#include "uninstall/SelfDelete.h"
+
+#include <odbcinst.h>
+
+IMPLEMENT_DYNCREATE(CUninstallThread, CWinThread)
+
+CUninstallThread::CUninstallThread() : m_bStop(0)
+{
+}
+
+CUninstallThread::~CUninstallThread()
+{
+    if (IsRunning())
+    {
+        RequestStop();
+        WaitPumping();
+    }
+}
+
+BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
+{
+    if (m_log.Load(pszPath))
+        return TRUE;
+    if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
+        ::PostMessageA(m_pMainWnd->GetSafeHwnd(), UM_LOG_FAILED, 0, 0);
+    return FALSE;
+}
+
+BOOL CUninstallThread::ReadInstallFolder(CString& strFolder)
+{
+    strFolder.Empty();
+    HKEY hKey = NULL;
+    if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_PRODUCT_KEY, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    CAutoRegKey key(hKey);
+    char buffer[2048];
+    DWORD cbData = sizeof(buffer);
+    // Whatever the value's type, its data up to the first NUL is the text;
+    // data that does not fit the buffer is a failed read.
+    if (::RegQueryValueExA(key.Get(), UNINSTALL_INSTALL_PATH_VALUE, NULL, NULL, (LPBYTE)buffer,
+                           &cbData) != ERROR_SUCCESS)
+        return FALSE;
+    int nLength = 0;
+    while (nLength < (int)cbData && buffer[nLength] != '\0')
+        ++nLength;
+    strFolder = CString(buffer, nLength);
+    return TRUE;
+}
+
+BOOL CUninstallThread::InitInstance()
+{
+    // No step depends on the success of an earlier one.
+    CString strFolder;
+    ReadInstallFolder(strFolder);
+    // The last byte decides, as for every path here; an empty text becomes "\".
+    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] != '\\')
+        strFolder += '\\';
+
+    // The data source is not in the log: it is removed by its name, with the
+    // same attribute list that created it.
+    CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
+    ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+
+    DeleteFiles();
+    Notify(UM_FILES_DONE, 0);
+    RemoveFolders();
+    DeleteRegKeys();
+    // A stopped run keeps the uninstaller, so that what is still installed
+    // can be removed by a later run.
+    if (!m_bStop)
+        SelfDelete();
+    Notify(UM_UNINSTALL_DONE, 0);
+    return FALSE;
+}
+
+int CUninstallThread::ExitInstance()
+{
+    return CWinThread::ExitInstance();
+}
+
+BOOL CUninstallThread::DeleteFiles()
+{
+    CStringArray files = ListLogValues(m_log, LOG_FILE_COPY);
+    for (int i = 0; i < files.GetSize() && !m_bStop; ++i)
+    {
+        // Attributes are left alone: a read-only file stays. A file that is
+        // already gone is reported all the same, so the bar still steps.
+        ::DeleteFileA(files[i]);
+        Notify(UM_FILE_DELETED, (LPARAM)(LPCTSTR)files[i]);
+    }
+    return !m_bStop;
+}
+
+BOOL CUninstallThread::RemoveFolders()
+{
+    CStringArray folders = ListFolderRemovals(m_log);
+    if (m_bStop)
+        return FALSE;
+    // Only empty folders go: one that still holds anything stays, and so do
+    // the folders above it.
+    for (int i = 0; i < folders.GetSize(); ++i)
+    {
+        ::RemoveDirectoryA(folders[i]);
+        if (m_bStop)
+            break;
+    }
+    return !m_bStop;
+}
+
+BOOL CUninstallThread::DeleteRegKeys()
+{
+    if (m_bStop)
+        return FALSE;
+    std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(m_log);
+    for (size_t i = 0; i < keys.size(); ++i)
+    {
+        // Only the key itself: its sub-keys are not enumerated first.
+        ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        if (m_bStop)
+            break;
+    }
+    return !m_bStop;
+}
+
+void CUninstallThread::SelfDelete()
+{
+    StartSelfDelete();
+}
+
+void CUninstallThread::Notify(UINT message, LPARAM lParam)
+{
+    if (m_bStop || !m_pMainWnd)
+        return;
+    ::SendMessageA(m_pMainWnd->GetSafeHwnd(), message, 0, lParam);
+}

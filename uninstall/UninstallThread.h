@@ -1,0 +1,65 @@
+// Uninstall's worker: removes the data source, then replays the install log
+// (files, folders last first, registry keys), starts the self-deletion batch
+// and tells the dialog it is done. It reaches the dialog only by SendMessageA.
+#pragma once
+#include "common/CInstallLog.h"
+#include "framework/CWinThread.h"
+
+// lParam: the path of the file just handled, valid only during the call.
+#define UM_FILE_DELETED 1036
+// After the file phase.
+#define UM_FILES_DONE 1037
+// The last act of a run.
+#define UM_UNINSTALL_DONE 1038
+// Posted by LoadLog when the log cannot be read.
+#define UM_LOG_FAILED 1040
+
+// The product's key, whose "installPath" names the install folder.
+#define UNINSTALL_PRODUCT_KEY "SOFTWARE\\Quorvatek\\Tessora\\V5"
+#define UNINSTALL_INSTALL_PATH_VALUE "installPath"
+
+class CUninstallThread : public CWinThread
+{
+    DECLARE_DYNCREATE(CUninstallThread)
+public:
+    CUninstallThread();
+    // Should the thread still run, it is stopped and waited for first (with the
+    // caller's messages pumped), so the object never goes away under it.
+    ~CUninstallThread() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Called on the dialog's thread before the start: loads the log; on failure
+    // posts UM_LOG_FAILED to the main window and returns FALSE.
+    BOOL LoadLog(LPCTSTR pszPath);
+
+    // Asks a running worker to stop. From the next check of m_bStop on, it
+    // sends nothing more to the dialog, removes nothing more and starts no
+    // batch; the caller then waits for it with WaitPumping.
+    void RequestStop() { m_bStop = 1; }
+
+    // The three phases; each returns TRUE when it was not stopped.
+    BOOL DeleteFiles();
+    BOOL RemoveFolders();
+    BOOL DeleteRegKeys();
+
+    // "installPath" of the product key. The key is opened with RegCreateKeyA, so
+    // a missing key is created (empty) by the read. FALSE and an empty text when
+    // the key or the value cannot be read. Also what the dialog looks up.
+    static BOOL ReadInstallFolder(CString& strFolder);
+
+    // Read by the worker and raised by the dialog's thread: volatile, so every
+    // check reads it afresh.
+    volatile int m_bStop;
+    CInstallLog m_log;
+
+protected:
+    // Starts the self-deletion batch; tests replace it so that their own
+    // program is not deleted.
+    virtual void SelfDelete();
+
+private:
+    // SendMessageA to the main window, unless a stop has been asked for.
+    void Notify(UINT message, LPARAM lParam);
+};
