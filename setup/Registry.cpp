@@ -1,0 +1,91 @@
+#include "setup/Registry.h"
+#include "framework/AutoHandle.h"
+
+#include <cstring>
+
+namespace
+{
+// Every text goes through a buffer of this size, NUL included.
+const DWORD REG_TEXT_BUFFER = 2048;
+
+RegWriteFilter g_pfnWriteFilter = NULL;
+
+BOOL ReadString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut)
+{
+    strOut.Empty();
+    HKEY hKey = NULL;
+    if (::RegOpenKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    CAutoRegKey key(hKey);
+
+    char buffer[REG_TEXT_BUFFER];
+    DWORD cbData = sizeof(buffer);
+    DWORD dwType = 0;
+    if (::RegQueryValueExA(key.Get(), pszValueName, NULL, &dwType, (LPBYTE)buffer, &cbData) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    // The data need not end with a NUL (binary data, or a string that fills the
+    // buffer exactly): the text ends at the first NUL or at the data's end.
+    if (cbData > sizeof(buffer))
+        cbData = sizeof(buffer);
+    const void* pNul = std::memchr(buffer, 0, cbData);
+    strOut = CString(buffer, pNul ? (int)((const char*)pNul - buffer) : (int)cbData);
+    return TRUE;
+}
+
+// Asks the test filter, then opens or creates the key and sets one value.
+BOOL WriteValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType,
+                const BYTE* pData, DWORD cbData)
+{
+    if (g_pfnWriteFilter && !g_pfnWriteFilter(hRoot, pszKey, pszValueName))
+        return FALSE;
+    HKEY hKey = NULL;
+    if (::RegCreateKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    CAutoRegKey key(hKey);
+    return ::RegSetValueExA(key.Get(), pszValueName, 0, dwType, pData, cbData) == ERROR_SUCCESS;
+}
+
+// REG_SZ with the NUL counted. A text that does not fit the 2048-byte buffer is
+// refused as a whole: writing a cut text would silently lose data.
+BOOL WriteString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText)
+{
+    if (!pszText)
+        pszText = "";
+    size_t nLength = std::strlen(pszText);
+    if (nLength >= REG_TEXT_BUFFER)
+        return FALSE;
+    return WriteValue(hRoot, pszKey, pszValueName, REG_SZ, (const BYTE*)pszText, (DWORD)nLength + 1);
+}
+} // namespace
+
+BOOL RegReadMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, pszKey, pszValueName, strOut);
+}
+
+BOOL RegReadUserString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut)
+{
+    return ReadString(HKEY_CURRENT_USER, pszKey, pszValueName, strOut);
+}
+
+BOOL RegWriteMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText)
+{
+    return WriteString(HKEY_LOCAL_MACHINE, pszKey, pszValueName, pszText);
+}
+
+BOOL RegWriteUserString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText)
+{
+    return WriteString(HKEY_CURRENT_USER, pszKey, pszValueName, pszText);
+}
+
+BOOL RegWriteMachineDword(LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwValue)
+{
+    return WriteValue(HKEY_LOCAL_MACHINE, pszKey, pszValueName, REG_DWORD, (const BYTE*)&dwValue,
+                      sizeof(dwValue));
+}
+
+void SetRegWriteFilter(RegWriteFilter pfnFilter)
+{
+    g_pfnWriteFilter = pfnFilter;
+}
