@@ -1,0 +1,178 @@
+#include "uninstall/UninstallDlg.h"
+#include "framework/CDC.h"
+#include "framework/CWinApp.h"
+#include "framework/mbcs.h"
+#include "uninstall/resource.h"
+
+#include <io.h>
+
+CUninstallDlg::CUninstallDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(NULL)
+{
+    m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
+                          : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+BEGIN_MESSAGE_MAP(CUninstallDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_MESSAGE(UM_FILE_DELETED, OnFileDeleted)
+    ON_MESSAGE(UM_FILES_DONE, OnFilesDone)
+    ON_MESSAGE(UM_UNINSTALL_DONE, OnUninstallDone)
+    ON_MESSAGE(UM_LOG_FAILED, OnLogFailed)
+END_MESSAGE_MAP()
+
+void CUninstallDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DONE, m_staticDone);
+    DDX_Control(pDX, IDC_GROUP_FILES, m_groupFiles);
+    DDX_Control(pDX, IDC_THANKS, m_labelThanks);
+    DDX_Control(pDX, IDOK, m_btnFinish);
+    DDX_Control(pDX, IDCANCEL, m_btnCancel);
+    DDX_Control(pDX, IDC_STATUS, m_staticStatus);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
+
+BOOL CUninstallDlg::GetInstallFolder(CString& strFolder)
+{
+    if (!CUninstallThread::ReadInstallFolder(strFolder))
+        return FALSE;
+    strFolder.TrimLeft();
+    strFolder.TrimRight();
+    if (strFolder.IsEmpty())
+        return FALSE;
+    if (strFolder[strFolder.GetLength() - 1] != '\\')
+        strFolder += '\\';
+    return TRUE;
+}
+
+BOOL CUninstallDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+
+    m_labelThanks.SetShadow(1);
+    m_btnFinish.SetShade(7, 8, 10, 0, 0);
+    m_btnCancel.SetShade(6, 8, 10, 0, 0);
+
+    m_btnFinish.EnableWindow(FALSE);
+    m_staticDone.ShowWindow(SW_HIDE);
+
+    CString strFolder;
+    if (!GetInstallFolder(strFolder))
+    {
+        // Nothing recorded: the log is looked for beside this program.
+        char szModule[MAX_PATH] = {0};
+        DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
+        int len = n < MAX_PATH ? (int)n : MAX_PATH - 1;
+        int slash = MbsReverseFindChar(szModule, len, '\\');
+        strFolder = CString(szModule, slash + 1);
+    }
+    CString strLog = strFolder + "Uninstall.log";
+
+    if (_access(strLog, 0) != 0)
+    {
+        // No log: this product is not installed here (or was removed already).
+        PostMessage(WM_CLOSE);
+        return FALSE;
+    }
+
+    m_thread.m_pMainWnd = this;
+    m_thread.m_bAutoDelete = FALSE;
+    if (!m_thread.LoadLog(strLog))
+    {
+        // LoadLog has posted the failure message; the box shows, then the end.
+        PostMessage(WM_CLOSE);
+        return TRUE;
+    }
+
+    m_progress.SetShowText(1);
+    m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
+    m_progress.SetStep(1);
+
+    m_thread.CreateThread(0, 0, NULL);
+    return TRUE;
+}
+
+void CUninstallDlg::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+void CUninstallDlg::OnPaint()
+{
+    if (!IsIconic())
+    {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+    RECT rc;
+    GetClientRect(&rc);
+    int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CUninstallDlg::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+LRESULT CUninstallDlg::OnFileDeleted(WPARAM, LPARAM lParam)
+{
+    CString strStatus;
+    strStatus.Format("%s ... ", lParam ? (LPCTSTR)lParam : "");
+    m_staticStatus.SetWindowText(strStatus);
+    m_progress.StepIt();
+    return 1;
+}
+
+LRESULT CUninstallDlg::OnFilesDone(WPARAM, LPARAM)
+{
+    m_staticStatus.SetWindowText("");
+    return 1;
+}
+
+LRESULT CUninstallDlg::OnUninstallDone(WPARAM, LPARAM)
+{
+    m_staticStatus.SetWindowText("");
+    m_progress.ShowWindow(SW_HIDE);
+    m_groupFiles.ShowWindow(SW_HIDE);
+    m_staticDone.ShowWindow(SW_SHOW);
+    m_btnFinish.EnableWindow(TRUE);
+    m_btnFinish.SetFocus();
+    return 1;
+}
+
+LRESULT CUninstallDlg::OnLogFailed(WPARAM, LPARAM)
+{
+    MessageBox("Mosaika Tessora V5.0 卸载未能完成!", NULL, MB_OK | MB_ICONINFORMATION);
+    EndDialog(IDCANCEL);
+    return 1;
+}
+
+void CUninstallDlg::OnOK()
+{
+    EndStopped(IDOK);
+}
+
+void CUninstallDlg::OnCancel()
+{
+    EndStopped(IDCANCEL);
+}
+
+void CUninstallDlg::EndStopped(int nResult)
+{
+    if (m_thread.IsRunning())
+    {
+        m_thread.RequestStop();
+        m_thread.WaitPumping();
+    }
+    UpdateData(TRUE);
+    EndDialog(nResult);
+}

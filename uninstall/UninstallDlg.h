@@ -1,0 +1,55 @@
+// Uninstall's dialog: finds and loads the install log, starts the worker and
+// shows its progress, then the completion text and an active Finish button.
+#pragma once
+#include "common/CPercentProgressCtrl.h"
+#include "common/CShadeButton.h"
+#include "common/CShadowLabel.h"
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+#include "framework/CStatic.h"
+#include "uninstall/UninstallThread.h"
+
+class CUninstallDlg : public CDialog
+{
+public:
+    explicit CUninstallDlg(CWnd* pParent = NULL);
+
+    enum
+    {
+        IDD = 102
+    };
+
+    CStatic m_staticDone;
+    CButton m_groupFiles;
+    CShadowLabel m_labelThanks;
+    CShadeButton m_btnFinish;
+    CShadeButton m_btnCancel;
+    CStatic m_staticStatus;
+    CPercentProgressCtrl m_progress;
+    HICON m_hIcon;
+    CUninstallThread m_thread;
+
+    // The install folder recorded by Setup, with a trailing backslash.
+    BOOL GetInstallFolder(CString& strFolder);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    LRESULT OnFileDeleted(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFilesDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUninstallDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLogFailed(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Ends the dialog; a worker still running is asked to stop and waited for
+    // (with messages pumped: it may be sending one to this dialog), so that
+    // it never outlives the dialog object it belongs to.
+    void EndStopped(int nResult);
+};
