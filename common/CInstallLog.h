@@ -21,12 +21,21 @@ public:
     void AddMadeDir(LPCTSTR pszPath);
     void AddRegCtrl(LPCTSTR pszPath);
     void AddRegKey(HKEY hRoot, LPCTSTR pszSubKey);
-    // Writes "Uninstall.log" into the install folder; FALSE on a file error.
+    // Appends the log file's own "File Copy: " entry and writes the text in
+    // text mode (CR LF line ends) to "Uninstall.log" in the install folder,
+    // replacing an earlier log; the file is left hidden. FALSE on a file error.
     BOOL Save(LPCTSTR pszInstallDir);
 
     // Reader side (Uninstall).
+    // Replaces the text with the whole file read in text mode (each CR LF
+    // becomes LF); FALSE on a file error, the text then unchanged.
     BOOL Load(LPCTSTR pszPath);
-    // Finds the next entry of the kind at or after nPos; see the source for the rules.
+    // Finds the next entry of the kind at or after character nPos: its prefix
+    // wherever it stands (inside another entry's value too, never on the trail
+    // byte of a double-byte character); the value runs from behind the prefix
+    // to the next LF or the end of the text. On success nStart and nLength
+    // delimit the value and nPos moves just past that LF. FALSE when there is
+    // none: nStart is -1, nLength 0 and nPos unchanged.
     BOOL FindNext(int nKind, int& nPos, int& nStart, int& nLength) const;
     int CountEntries(int nKind) const;
 

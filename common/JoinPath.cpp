@@ -1,12 +1,11 @@
 #include "common/JoinPath.h"
+#include "common/PathEndsWith.h"
 
 CString JoinPath(const CString& strFolder, const CString& strName)
 {
-    int len = strFolder.GetLength();
-    if (len <= 2)
+    if (strFolder.GetLength() <= 2)
         return strName;
-    char last = strFolder[len - 1];
-    if (last == '\\' || last == '/')
+    if (PathEndsWithSeparator(strFolder))
         return strFolder + strName;
     return strFolder + "\\" + strName;
 }

@@ -4,7 +4,9 @@
 #include "framework/CString.h"
 
 // The folder of the program file (cut at its last backslash, multibyte-aware),
-// always ending with a backslash.
+// always ending with a backslash; a path without one stays whole. An empty path
+// (the module path could not be had) gives an empty folder, that is the
+// current directory.
 CString SourceFolderFromModulePath(const CString& strModulePath);
 
 // The install folder on the drive named by the "SystemRoot" text: its first byte

@@ -1,0 +1,243 @@
+// Setup's worker: copies the product folders and the files beside Setup into
+// the install folder, records every change in the install log and writes the
+// log at the end of a complete run.
+#include "setup/SetupThread.h"
+#include "common/JoinPath.h"
+#include "common/PathEndsWith.h"
+#include "framework/CFileFind.h"
+#include "framework/CWnd.h"
+#include "framework/mbcs.h"
+#include "setup/ProductFolders.h"
+
+#include <vector>
+
+IMPLEMENT_DYNCREATE(CSetupThread, CWinThread)
+
+// The prompt for a product folder that cannot be found on the medium: the
+// system's text for the error, then the folder searched.
+static const char MISSING_FOLDER_PROMPT[] =
+    "%s\n找不到安装文件的路径 %s，\n点击“重试”按钮试图重新查找该安装文件路径；\n"
+    "点击“忽略”按钮将跳过该路径下的操作并继续执行；\n点击“取消”按钮将终止程序运行。";
+
+// The prompt for a folder that cannot be created: the system's text, then the folder.
+static const char CREATE_FOLDER_PROMPT[] =
+    "%s\n不能创建文件夹 %s ，\n点击“重试”按钮试图重新创建文件夹；\n"
+    "点击“取消”按钮将终止程序运行。";
+
+// The system's own text for an error code, in the system's language; empty
+// when the system has none.
+static CString SystemErrorText(DWORD dwError)
+{
+    LPSTR pszBuffer = NULL;
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               NULL, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                               (LPSTR)&pszBuffer, 0, NULL);
+    CString text = n && pszBuffer ? CString(pszBuffer, (int)n) : CString();
+    if (pszBuffer)
+        ::LocalFree(pszBuffer);
+    return text;
+}
+
+// A folder name that does not fit a path buffer of MAX_PATH bytes is refused
+// the way the platform refuses it, with ERROR_FILENAME_EXCED_RANGE, so the
+// user sees the system's text for it.
+static BOOL CreateFolder(const CString& strFolder)
+{
+    if (strFolder.GetLength() >= MAX_PATH)
+    {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    return ::CreateDirectoryA(strFolder, NULL);
+}
+
+CSetupThread::CSetupThread() : m_bStop(0) {}
+
+BOOL CSetupThread::InitInstance()
+{
+    return TRUE;
+}
+
+int CSetupThread::Run()
+{
+    BOOL bComplete = TRUE;
+    for (const char* name : g_pszProductFolders)
+    {
+        if (!CopyFolderTree(m_strSourceDir + name, m_strInstallDir + name))
+        {
+            bComplete = FALSE;
+            break;
+        }
+    }
+    // Once the product folders are through the run always goes to its end;
+    // a run ended by the user writes no log and tells the dialog nothing.
+    if (bComplete)
+    {
+        CopyRootFiles();
+        m_log.Save(m_strInstallDir);
+        if (m_pMainWnd)
+            ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_SETUP_DONE, 0, 0);
+    }
+    // Leave through the thread's own message loop. Peeking first gives the
+    // thread its message queue, without which the quit could not be posted
+    // and the loop would wait for ever.
+    MSG msg;
+    ::PeekMessageA(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
+    ::PostThreadMessageA(m_nThreadID, WM_QUIT, 0, 0);
+    return CWinThread::Run();
+}
+
+int CSetupThread::ExitInstance()
+{
+    return CWinThread::ExitInstance();
+}
+
+int CSetupThread::Prompt(LPCTSTR pszText, UINT nType)
+{
+    if (m_pMainWnd)
+        return m_pMainWnd->MessageBox(pszText, NULL, nType);
+    return ::MessageBoxA(NULL, pszText, NULL, nType);
+}
+
+BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
+{
+    CString source = pszSource;
+    if (!PathEndsWith(source, '\\'))
+        source += '\\';
+
+    CFileFind finder;
+    BOOL bFound = finder.FindFile(source + "*.*");
+    BOOL bSkipped = FALSE;
+    while (!bFound)
+    {
+        CString prompt;
+        prompt.Format(MISSING_FOLDER_PROMPT, (LPCTSTR)SystemErrorText(::GetLastError()),
+                      (LPCTSTR)source);
+        int answer = Prompt(prompt, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+        if (answer == IDRETRY)
+            bFound = finder.FindFile(source + "*.*");
+        else if (answer == IDIGNORE)
+        {
+            bSkipped = TRUE;
+            break;
+        }
+        else
+            return FALSE;
+    }
+
+    if (!MakeFolderPath(pszDest))
+        return FALSE;
+    if (bSkipped)
+        return TRUE;
+
+    BOOL bMore = TRUE;
+    while (bMore)
+    {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        CString name = finder.GetFileName();
+        // The entry's full path, built on the source folder, which is known
+        // to end with a real backslash.
+        CString entrySource = source + name;
+        CString entryDest = JoinPath(pszDest, name);
+        if (finder.IsDirectory())
+        {
+            if (!CopyFolderTree(entrySource, entryDest))
+                return FALSE;
+        }
+        else if (::CopyFileA(entrySource, entryDest, FALSE))
+        {
+            // Files from a CD arrive read-only; the installed copy must not.
+            ::SetFileAttributesA(entryDest, FILE_ATTRIBUTE_NORMAL);
+            m_log.AddFileCopy(entryDest);
+        }
+        if (m_pMainWnd)
+            ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_COPY_STEP,
+                           (WPARAM)(LPCTSTR)entrySource, (LPARAM)(LPCTSTR)entryDest);
+        if (m_bStop)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CSetupThread::MakeFolderPath(LPCTSTR pszPath)
+{
+    // Only the folder asked for is recorded, whether it exists or not.
+    m_log.AddMadeDir(pszPath);
+
+    CString path = pszPath;
+    const char* p = path;
+    int len = path.GetLength();
+    // Each separator that starts a character closes a folder name, and so
+    // does the end of the path unless a separator stands just before it.
+    for (int i = 0; i <= len;)
+    {
+        BOOL bBoundary = i == len ? !PathEndsWithSeparator(path) : (p[i] == '\\' || p[i] == '/');
+        int next = i < len ? MbsNext(p, len, i) : len + 1;
+        // A leading separator or a drive such as "C:" names no folder to create.
+        if (bBoundary && i > 0 && p[i - 1] != ':')
+        {
+            CString folder = path.Left(i);
+            CFileFind finder;
+            // An entry of that name, folder or file, is left as it is.
+            if (!finder.FindFile(folder))
+            {
+                while (!CreateFolder(folder))
+                {
+                    CString prompt;
+                    prompt.Format(CREATE_FOLDER_PROMPT,
+                                  (LPCTSTR)SystemErrorText(::GetLastError()), (LPCTSTR)folder);
+                    if (Prompt(prompt, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
+                        return FALSE;
+                }
+            }
+        }
+        i = next;
+    }
+    return TRUE;
+}
+
+void CSetupThread::CopyRootFiles()
+{
+    CStringArray names;
+    ListFiles(m_strSourceDir, "*.*", names);
+    for (int i = 0; i < names.GetSize(); ++i)
+    {
+        const CString& name = names[i];
+        if (name.CompareNoCase("Setup.exe") == 0)
+            continue;
+        // These keep the attributes they have on the medium, and a file that
+        // could not be copied is recorded all the same.
+        CString dest = m_strInstallDir + name;
+        ::CopyFileA(m_strSourceDir + name, dest, FALSE);
+        m_log.AddFileCopy(dest);
+    }
+}
+
+void CSetupThread::ListFiles(CString strFolder, CString strPattern, CStringArray& names)
+{
+    names.RemoveAll();
+    // The current directory of any length, so that it can be put back whole.
+    DWORD size = ::GetCurrentDirectoryA(0, NULL);
+    std::vector<char> previous(size + 1, '\0');
+    DWORD got = size ? ::GetCurrentDirectoryA((DWORD)previous.size(), previous.data()) : 0;
+    // A folder that cannot be entered lists nothing, rather than the files of
+    // whatever folder happens to be current.
+    if (!::SetCurrentDirectoryA(strFolder))
+        return;
+
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(strPattern);
+    while (bMore)
+    {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || finder.IsDirectory())
+            continue;
+        names.Add(finder.GetFileName());
+    }
+    finder.Close();
+    if (got && got < previous.size())
+        ::SetCurrentDirectoryA(previous.data());
+}
