@@ -1,0 +1,68 @@
+// The steps that make an installed product usable and removable: the controls
+// register themselves, the product gets its own key, the AutoCAD releases learn
+// about the loader, the data source is created and Windows lists the product.
+#include "setup/SetupThread.h"
+
+#include "common/DsnAttributes.h"
+#include "common/JoinPath.h"
+#include "framework/AutoHandle.h"
+#include "setup/AcadRegistration.h"
+#include "setup/Registry.h"
+
+#include <windows.h>
+#include <odbcinst.h>
+
+namespace
+{
+const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
+const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+const char DISPLAY_NAME[] = "Mosaika V5";
+
+typedef HRESULT(STDAPICALLTYPE* DllRegisterServerProc)();
+}
+
+BOOL RegisterServer(const char* pszPath)
+{
+    CAutoModule module(::LoadLibraryA(pszPath));
+    if (!module)
+        return FALSE;
+    // The module is freed when it goes out of scope, after its entry has run.
+    DllRegisterServerProc pfnRegister =
+        reinterpret_cast<DllRegisterServerProc>(::GetProcAddress(module.Get(), "DllRegisterServer"));
+    if (pfnRegister == NULL)
+        return FALSE;
+    return pfnRegister() == 0 ? TRUE : FALSE;
+}
+
+void CSetupThread::RegisterControls()
+{
+    const CString strControlsDir = m_strInstallDir + "Controls\\";
+    CStringArray names;
+    ListFiles(strControlsDir, "*.ocx", names);
+    for (int i = 0; i < names.GetSize(); ++i)
+    {
+        const CString strPath = strControlsDir + names[i];
+        RegisterServer(strPath);
+        // Logged whatever the control answered: Uninstall only needs to know it was tried.
+        m_log.AddRegCtrl(strPath);
+    }
+}
+
+void CSetupThread::RegisterProduct()
+{
+    RegWriteMachineString(PRODUCT_KEY, "installPath", m_strInstallDir);
+    RegWriteMachineString(PRODUCT_KEY, "Ver", "5.00");
+    m_log.AddRegKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+
+    RegisterAcadReleases(m_strInstallDir);
+
+    // No parent window, so the driver shows no dialog of its own. Uninstall
+    // builds the same list to remove the data source again.
+    const CString strAttributes = MakeDsnAttributes(m_strInstallDir + DSN_DATABASE_SUBPATH);
+    ::SQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+
+    const CString strUninstall = JoinPath(m_strInstallDir, "Uninstall.exe");
+    RegWriteMachineString(UNINSTALL_KEY, "DisplayName", DISPLAY_NAME);
+    RegWriteMachineString(UNINSTALL_KEY, "UninstallString", strUninstall);
+    m_log.AddRegKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+}
