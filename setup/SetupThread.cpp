@@ -75,6 +75,8 @@ int CSetupThread::Run()
     if (bComplete)
     {
         CopyRootFiles();
+        RegisterControls();
+        RegisterProduct();
         m_log.Save(m_strInstallDir);
         if (m_pMainWnd)
             ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_SETUP_DONE, 0, 0);
