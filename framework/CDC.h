@@ -35,6 +35,7 @@ public:
     HGDIOBJ SelectStockObject(int nIndex) { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
     int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : NULL); }
     POINT SetWindowOrg(int x, int y);
+    void LPtoDP(LPRECT lpRect) const { ::LPtoDP(m_hDC, (LPPOINT)lpRect, 2); }
 
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
     COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }

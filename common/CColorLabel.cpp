@@ -1,0 +1,45 @@
+#include "common/CColorLabel.h"
+#include "framework/CDC.h"
+
+#include <cstring>
+
+CColorLabel::CColorLabel()
+    : m_crText(::GetSysColor(COLOR_WINDOWTEXT)),
+      m_hBkBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
+{
+    std::memset(&m_lf, 0, sizeof(m_lf));
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(m_lf), &m_lf);
+    m_font.CreateFontIndirect(&m_lf);
+}
+
+CColorLabel::~CColorLabel()
+{
+    m_font.DeleteObject();
+    if (m_hBkBrush)
+        ::DeleteObject(m_hBkBrush);
+}
+
+BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+CColorLabel& CColorLabel::SetTextColor(COLORREF crText)
+{
+    m_crText = crText;
+    // Without a window there is nothing to repaint (and a null window would
+    // mean the whole desktop).
+    if (::IsWindow(m_hWnd))
+        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return *this;
+}
+
+HBRUSH CColorLabel::CtlColor(CDC* pDC, UINT nCtlColor)
+{
+    if (nCtlColor == CTLCOLOR_STATIC)
+    {
+        pDC->SelectObject(&m_font);
+        pDC->SetTextColor(m_crText);
+        pDC->SetBkMode(TRANSPARENT);
+    }
+    return m_hBkBrush;
+}
