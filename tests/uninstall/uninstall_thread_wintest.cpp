@@ -1,0 +1,488 @@
+#include "fixtures/FakeComponents.h"
+#include "framework/CWnd.h"
+#include "setup/RegistryTree.h"
+#include "setup/SetupThread.h"
+#include "uninstall/UninstallThread.h"
+#include "TestMedium.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
+const char UNINSTALL_ENTRY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+// Keys of the stop tests: the product's keys stay out of them.
+const char TEST_KEY[] = "Software\\TessoraUninstallTest";
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool KeyExists(HKEY hRoot, const std::string& key)
+{
+    HKEY h = NULL;
+    if (::RegOpenKeyExA(hRoot, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(h);
+    return true;
+}
+
+// One message the worker sent, with what could be seen while it was handled.
+struct CEvent
+{
+    UINT nMessage;
+    std::string strPath; // UM_FILE_DELETED only
+    bool bFileThere;     // whether that file still existed
+};
+
+// A hidden window standing in for the dialog: it records every message of the
+// worker and may act on it (on the dialog's thread, as the dialog would).
+class CDialogStandIn
+{
+public:
+    CDialogStandIn()
+    {
+        static ATOM atom = 0;
+        if (!atom)
+        {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = &CDialogStandIn::Proc;
+            wc.hInstance = ::GetModuleHandleA(NULL);
+            wc.lpszClassName = "TessoraUninstallStandIn";
+            atom = ::RegisterClassA(&wc);
+        }
+        HWND hwnd = ::CreateWindowA("TessoraUninstallStandIn", "", WS_POPUP, 0, 0, 10, 10, NULL,
+                                    NULL, ::GetModuleHandleA(NULL), NULL);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)this);
+        m_wnd.Attach(hwnd);
+    }
+    ~CDialogStandIn() { ::DestroyWindow(m_wnd.Detach()); }
+
+    std::vector<UINT> Messages() const
+    {
+        std::vector<UINT> messages;
+        for (const CEvent& e : m_events)
+            messages.push_back(e.nMessage);
+        return messages;
+    }
+    std::vector<std::string> DeletedPaths() const
+    {
+        std::vector<std::string> paths;
+        for (const CEvent& e : m_events)
+            if (e.nMessage == UM_FILE_DELETED)
+                paths.push_back(e.strPath);
+        return paths;
+    }
+
+    CWnd m_wnd;
+    std::vector<CEvent> m_events;
+    std::function<void(const CEvent&)> m_onEvent;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        CDialogStandIn* self = (CDialogStandIn*)::GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+        if (self && msg >= UM_FILE_DELETED && msg <= UM_LOG_FAILED)
+        {
+            CEvent e{msg, "", false};
+            if (msg == UM_FILE_DELETED)
+            {
+                e.strPath = (const char*)lParam;
+                e.bFileThere = Exists(e.strPath);
+            }
+            self->m_events.push_back(e);
+            if (self->m_onEvent)
+                self->m_onEvent(e);
+            return 1;
+        }
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+};
+
+// The worker without its last act: a test must not start the batch that would
+// delete the test program itself.
+class CTestUninstall : public CUninstallThread
+{
+public:
+    int m_nSelfDeletes = 0;
+
+protected:
+    void SelfDelete() override { ++m_nSelfDeletes; }
+};
+
+// Loads the log, starts the worker as the dialog does and waits for its end
+// while serving the stand-in's messages.
+void RunUninstall(CTestUninstall& worker, CDialogStandIn& dialog, const std::string& logPath)
+{
+    worker.m_pMainWnd = &dialog.m_wnd;
+    worker.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(worker.LoadLog(logPath.c_str()));
+    ASSERT_TRUE(worker.CreateThread(0, 0, NULL));
+    ASSERT_TRUE(worker.WaitPumping(120000)) << "worker did not end";
+}
+
+// The values of the lines of a log file that start with the prefix, in order.
+std::vector<std::string> LoggedValues(const std::string& logPath, const std::string& prefix)
+{
+    std::vector<std::string> values;
+    std::string text = ReadFileBytes(logPath);
+    for (size_t at = 0; at < text.size();)
+    {
+        size_t end = text.find("\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            values.push_back(line.substr(prefix.size()));
+        at = end + 2;
+    }
+    return values;
+}
+
+// Runs the real Setup worker over a medium into an install folder.
+void InstallWithSetup(const std::string& source, const std::string& install)
+{
+    CSetupThread setup;
+    setup.m_strSourceDir = source.c_str();
+    setup.m_strInstallDir = install.c_str();
+    setup.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(setup.CreateThread(0, 0, NULL));
+    ASSERT_TRUE(setup.WaitPumping(120000)) << "Setup's worker did not end";
+}
+
+std::string TempFile(const char* name)
+{
+    char temp[MAX_PATH];
+    DWORD n = ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp, n) + name + std::to_string(::GetCurrentProcessId());
+}
+} // namespace
+
+TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
+{
+    CFakeDriverRegistration driver;
+    ASSERT_TRUE(driver.IsDone());
+    CFixtureRecord record("TESSORA_ODBC_RECORD", TempFile("tessora-odbc-"));
+
+    CTestMedium medium("medium");
+    medium.AddFile("Database\\填充图案.mdb", "db");
+    medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "arx");
+    medium.AddFile("HatchPat\\a.pat", "a");
+    medium.AddFile("HatchPat\\b.pat", "b");
+    medium.AddFile("HatchPat\\運\\c.pat", "c");
+    medium.AddFile("Controls\\readme.txt", "r");
+    medium.AddFile("Setup.exe", "setup");
+    medium.AddFile("Uninstall.exe", "uninstall");
+    medium.AddFile("readme.txt", "readme");
+
+    CTestMedium target("install");
+    const std::string install = target.Path("Tessora\\");
+    InstallWithSetup(medium.Root(), install);
+    const std::string logPath = install + "Uninstall.log";
+    ASSERT_TRUE(Exists(logPath));
+    std::vector<CDriverCall> calls = DriverCalls(record);
+    ASSERT_EQ(1u, calls.size()) << "Setup's data source request";
+    const std::vector<std::string> createdWith = calls[0].attributes;
+    record.Clear();
+
+    // What the user did meanwhile: a file gone, a file made read-only, a file
+    // of their own in a logged folder; and the maker's key has a value.
+    ::DeleteFileA((install + "HatchPat\\a.pat").c_str());
+    ::SetFileAttributesA((install + "Support\\2000-02\\Arx\\FillBoot.arx").c_str(),
+                         FILE_ATTRIBUTE_READONLY);
+    WriteFileBytes(install + "HatchPat\\運\\mine.pat", "mine");
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek", "keep", "1"));
+
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    RunUninstall(worker, dialog, logPath);
+
+    // Every logged file, in log order, one message each, the file already
+    // deleted when the dialog hears of it; the read-only one stays.
+    const std::vector<std::string> files = LoggedValues(logPath.c_str(), "File Copy: ");
+    ASSERT_GE(files.size(), 9u);
+    EXPECT_EQ(files, dialog.DeletedPaths());
+    for (const CEvent& e : dialog.m_events)
+    {
+        if (e.nMessage == UM_FILE_DELETED)
+        {
+            EXPECT_EQ(e.strPath.find("FillBoot.arx") != std::string::npos, e.bFileThere) << e.strPath;
+        }
+    }
+    std::vector<UINT> expected(files.size(), UM_FILE_DELETED);
+    expected.push_back(UM_FILES_DONE);
+    expected.push_back(UM_UNINSTALL_DONE);
+    EXPECT_EQ(expected, dialog.Messages());
+    EXPECT_FALSE(Exists(logPath));
+    EXPECT_EQ(1, worker.m_nSelfDeletes);
+
+    // Folders last first: emptied ones are gone; one holding a file stays with
+    // every folder above it.
+    EXPECT_FALSE(Exists(install + "Database"));
+    EXPECT_FALSE(Exists(install + "Controls"));
+    EXPECT_TRUE(Exists(install + "Support\\2000-02\\Arx\\FillBoot.arx"));
+    EXPECT_TRUE(Exists(install + "HatchPat\\運\\mine.pat"));
+    EXPECT_FALSE(Exists(install + "HatchPat\\b.pat"));
+    EXPECT_TRUE(Exists(install));
+
+    // The two logged keys go, the keys above them stay.
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek\\Tessora"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek"));
+
+    // One removal request for the system data source, with the same pairs.
+    calls = DriverCalls(record);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ("3", calls[0].strRequest); // ODBC_REMOVE_DSN
+    EXPECT_EQ("2", calls[0].strMode);    // ODBC_SYSTEM_DSN
+    EXPECT_EQ("none", calls[0].strParent);
+    EXPECT_EQ("Microsoft Access Driver (*.mdb)", calls[0].strDriver);
+    EXPECT_EQ(createdWith, calls[0].attributes);
+    EXPECT_EQ(6u, calls[0].attributes.size());
+
+    ::SetFileAttributesA((install + "Support\\2000-02\\Arx\\FillBoot.arx").c_str(),
+                         FILE_ATTRIBUTE_NORMAL);
+    DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
+}
+
+TEST(UninstallWorker, MissingOrEmptyInstallPathStillRemovesTheDataSource)
+{
+    CFakeDriverRegistration driver;
+    ASSERT_TRUE(driver.IsDone());
+    CFixtureRecord record("TESSORA_ODBC_RECORD", TempFile("tessora-odbc-"));
+    CTestMedium folder("log");
+
+    for (bool bEmptyValue : {false, true})
+    {
+        SCOPED_TRACE(bEmptyValue ? "empty value" : "no key");
+        record.Clear();
+        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        if (bEmptyValue)
+        {
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", ""));
+        }
+
+        // Without a logged key, the read leaves the product key behind, created.
+        folder.AddFile("Uninstall.log", "File Copy: " + folder.Path("Uninstall.log") + "\r\n");
+        {
+            CDialogStandIn dialog;
+            CTestUninstall worker;
+            RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
+        }
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+        std::vector<CDriverCall> calls = DriverCalls(record);
+        ASSERT_EQ(1u, calls.size());
+        ASSERT_EQ(6u, calls[0].attributes.size());
+        EXPECT_EQ("DBQ=\\Database\\填充图案.mdb", calls[0].attributes[2]);
+
+        // With the key logged, the same run deletes it again.
+        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        if (bEmptyValue)
+        {
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", ""));
+        }
+        folder.AddFile("Uninstall.log", "RegDB Key: 2," + std::string(PRODUCT_KEY) + "\r\n");
+        {
+            CDialogStandIn dialog;
+            CTestUninstall worker;
+            RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
+        }
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    }
+    DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
+}
+
+TEST(UninstallWorker, UnreadableLogPostsTheFailureAndIsNotStarted)
+{
+    CTestMedium folder("log");
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    worker.m_pMainWnd = &dialog.m_wnd;
+    EXPECT_FALSE(worker.LoadLog(folder.Path("missing.log").c_str()));
+    // Posted, not sent: it arrives once the dialog's thread reads its queue.
+    EXPECT_TRUE(dialog.m_events.empty());
+    MSG msg;
+    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+    EXPECT_EQ(std::vector<UINT>{UM_LOG_FAILED}, dialog.Messages());
+}
+
+namespace
+{
+// A log of three files, two nested folders and two keys, all in a scratch
+// folder and a test key, for stopping the worker at chosen points.
+struct CStopScene
+{
+    CTestMedium folder{"stop"};
+    std::vector<std::string> files;
+    std::string logPath;
+
+    CStopScene()
+    {
+        DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY);
+        MakeRegKey(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One");
+        MakeRegKey(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two");
+        std::string log = "Made Dir: " + folder.Path("Outer") + "\r\n" + "Made Dir: " +
+                          folder.Path("Outer\\Inner") + "\r\n";
+        for (const char* name : {"Outer\\Inner\\1.pat", "Outer\\Inner\\2.pat", "Outer\\3.pat"})
+        {
+            folder.AddFile(name, name);
+            files.push_back(folder.Path(name));
+            log += "File Copy: " + files.back() + "\r\n";
+        }
+        log += "RegDB Key: 1," + std::string(TEST_KEY) + "\\One\r\n";
+        log += "RegDB Key: 1," + std::string(TEST_KEY) + "\\Two\r\n";
+        logPath = folder.Path("Uninstall.log");
+        WriteFileBytes(logPath, log);
+    }
+    ~CStopScene() { DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY); }
+
+    int FilesLeft() const
+    {
+        int n = 0;
+        for (const std::string& f : files)
+            n += Exists(f) ? 1 : 0;
+        return n;
+    }
+    bool FoldersLeft() const { return Exists(folder.Path("Outer\\Inner")); }
+    bool KeysLeft() const
+    {
+        return KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One") &&
+               KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two");
+    }
+};
+} // namespace
+
+TEST(UninstallWorker, UnstoppedRunRemovesTheWholeStopScene)
+{
+    // The reference for the stop tests below: the same scene without a stop.
+    CStopScene scene;
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    RunUninstall(worker, dialog, scene.logPath);
+    EXPECT_EQ(0, scene.FilesLeft());
+    EXPECT_FALSE(scene.FoldersLeft());
+    EXPECT_FALSE(Exists(scene.folder.Path("Outer")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two"));
+    EXPECT_EQ(1, worker.m_nSelfDeletes);
+}
+
+TEST(UninstallWorker, StopRaisedWhileAFileIsShownEndsTheRunThere)
+{
+    for (int nStopAt = 1; nStopAt <= 3; ++nStopAt)
+    {
+        SCOPED_TRACE("stop at file " + std::to_string(nStopAt));
+        CStopScene scene;
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        // The dialog's Cancel, taken while the worker waits for its message.
+        dialog.m_onEvent = [&](const CEvent&) {
+            if ((int)dialog.m_events.size() == nStopAt)
+                worker.RequestStop();
+        };
+        RunUninstall(worker, dialog, scene.logPath);
+        EXPECT_EQ(std::vector<UINT>(nStopAt, UM_FILE_DELETED), dialog.Messages());
+        EXPECT_EQ(3 - nStopAt, scene.FilesLeft());
+        EXPECT_TRUE(scene.FoldersLeft());
+        EXPECT_TRUE(scene.KeysLeft());
+        EXPECT_EQ(0, worker.m_nSelfDeletes);
+    }
+}
+
+TEST(UninstallWorker, StopRaisedAfterTheFilesKeepsFoldersKeysAndUninstaller)
+{
+    CStopScene scene;
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    dialog.m_onEvent = [&](const CEvent& e) {
+        if (e.nMessage == UM_FILES_DONE)
+            worker.RequestStop();
+    };
+    RunUninstall(worker, dialog, scene.logPath);
+    std::vector<UINT> expected(3, UM_FILE_DELETED);
+    expected.push_back(UM_FILES_DONE);
+    EXPECT_EQ(expected, dialog.Messages());
+    EXPECT_EQ(0, scene.FilesLeft());
+    EXPECT_TRUE(scene.FoldersLeft());
+    EXPECT_TRUE(scene.KeysLeft());
+    EXPECT_EQ(0, worker.m_nSelfDeletes);
+}
+
+TEST(UninstallWorker, StopRaisedBeforeTheStartRemovesNothing)
+{
+    CStopScene scene;
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    worker.RequestStop();
+    RunUninstall(worker, dialog, scene.logPath);
+    EXPECT_TRUE(dialog.m_events.empty());
+    EXPECT_EQ(3, scene.FilesLeft());
+    EXPECT_TRUE(scene.FoldersLeft());
+    EXPECT_TRUE(scene.KeysLeft());
+    EXPECT_EQ(0, worker.m_nSelfDeletes);
+}
+
+namespace
+{
+// Waits, without serving it, until another thread is blocked sending a message
+// to this thread; false when none comes within the time-out.
+bool WaitForPendingSend(DWORD dwTimeout)
+{
+    DWORD start = ::GetTickCount();
+    while (!(HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
+    {
+        if (::GetTickCount() - start > dwTimeout)
+            return false;
+        ::Sleep(1);
+    }
+    return true;
+}
+} // namespace
+
+TEST(UninstallWorker, CancelWhileTheWorkerIsBlockedSendingDoesNotDeadlock)
+{
+    CStopScene scene;
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    worker.m_pMainWnd = &dialog.m_wnd;
+    worker.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(worker.LoadLog(scene.logPath.c_str()));
+    ASSERT_TRUE(worker.CreateThread(0, 0, NULL));
+    // The worker has deleted the first file and waits inside SendMessageA; the
+    // dialog now cancels and waits for it, serving messages meanwhile.
+    ASSERT_TRUE(WaitForPendingSend(120000));
+    worker.RequestStop();
+    ASSERT_TRUE(worker.WaitPumping(120000));
+    EXPECT_EQ(std::vector<UINT>{UM_FILE_DELETED}, dialog.Messages());
+    EXPECT_EQ(2, scene.FilesLeft());
+    EXPECT_TRUE(scene.FoldersLeft());
+    EXPECT_TRUE(scene.KeysLeft());
+}
+
+TEST(UninstallWorker, DestroyingTheRunningWorkerStopsAndWaitsForIt)
+{
+    CStopScene scene;
+    CDialogStandIn dialog;
+    CTestUninstall* worker = new CTestUninstall;
+    worker->m_pMainWnd = &dialog.m_wnd;
+    worker->m_bAutoDelete = FALSE;
+    ASSERT_TRUE(worker->LoadLog(scene.logPath.c_str()));
+    ASSERT_TRUE(worker->CreateThread(0, 0, NULL));
+    ASSERT_TRUE(WaitForPendingSend(120000));
+    HANDLE hThread = NULL;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),
+                                  &hThread, SYNCHRONIZE, FALSE, 0));
+    delete worker;
+    // The thread had ended before its object went away.
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(hThread, 0));
+    ::CloseHandle(hThread);
+    EXPECT_EQ(std::vector<UINT>{UM_FILE_DELETED}, dialog.Messages());
+    EXPECT_EQ(2, scene.FilesLeft());
+    EXPECT_TRUE(scene.KeysLeft());
+}
