@@ -4,9 +4,13 @@
 # second run costs a few seconds.
 set -euo pipefail
 
+# The programs ship as 32-bit builds; the tests and the demo run a 64-bit build
+# of the same sources under 64-bit Wine, because machines of our kind cannot
+# run 32-bit Linux code (and so no 32-bit Wine).
 need_pkgs=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32 xvfb xauth locales fonts-arphic-uming
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth locales fonts-arphic-uming
   cmake ninja-build g++ googletest
   clang libclang-rt-14-dev
   imagemagick xdotool x11-utils
@@ -14,9 +18,7 @@ need_pkgs=(
 
 missing=()
 for p in "${need_pkgs[@]}"; do
-  # wine32 is an i386 package; dpkg-query needs the architecture suffix for it.
-  q=$p; [ "$p" = wine32 ] && q=wine32:i386
-  if ! dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q 'install ok installed'; then
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi
 done
@@ -26,15 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: missing packages (${missing[*]}); run this script as root" >&2
     exit 1
   fi
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
-  # wine32 must be named with its architecture on an amd64 machine.
-  pkgs=()
-  for p in "${missing[@]}"; do [ "$p" = wine32 ] && pkgs+=(wine32:i386) || pkgs+=("$p"); done
-  apt-get install -y -q --no-install-recommends "${pkgs[@]}"
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # The Chinese locale: without it Wine cannot make code page 936 the ANSI page.
