@@ -1,6 +1,8 @@
 #include "framework/CDialog.h"
 #include "framework/CWinApp.h"
 
+#include <commctrl.h>
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (rControl.m_hWnd)
@@ -45,6 +47,9 @@ INT_PTR CDialog::DoModal()
     m_nModalResult = -1;
     m_bEndModal = false;
     m_bInModal = true;
+    // Templates may hold common controls (the progress bar): their window
+    // classes exist only once the common-control library has registered them.
+    ::InitCommonControls();
     HWND hDlg = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
                                      AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hDlg)
@@ -58,6 +63,10 @@ INT_PTR CDialog::DoModal()
         ::EnableWindow(hOwner, FALSE);
         ownerDisabled = true;
     }
+    // A template without WS_VISIBLE is shown all the same, unless the dialog
+    // already ended while it initialised.
+    if (m_hWnd && !m_bEndModal && !::IsWindowVisible(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     RunModalLoop();
     if (ownerDisabled)
         ::EnableWindow(hOwner, TRUE);

@@ -78,8 +78,12 @@ CString CFileFind::GetFilePath() const
 {
     CString path = m_strRoot;
     int len = path.GetLength();
-    // The last byte decides, as for every path test: a root such as "C:\" keeps its one backslash.
-    if (len == 0 || (path[len - 1] != '\\' && path[len - 1] != '/'))
+    // A root such as "C:\" keeps its one separator. The last character decides,
+    // not the last byte: a folder name may end in a double-byte character whose
+    // trail byte is 0x5C, and that folder still needs its separator.
+    int back = path.ReverseFind('\\');
+    int fwd = path.ReverseFind('/');
+    if (len == 0 || (back != len - 1 && fwd != len - 1))
         path += '\\';
     return path + GetFileName();
 }

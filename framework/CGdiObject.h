@@ -28,7 +28,7 @@ public:
     }
 
     // A wrapper of type T, not owning, for an object selected out of a context;
-    // it lives as long as the calling thread.
+    // it stays valid on the calling thread for as long as that object exists.
     template <class T> static T* FromHandleTemporary(HGDIOBJ hObject);
 
 protected:
@@ -70,6 +70,7 @@ public:
     BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return Attach(::CreateRectRgnIndirect(lpRect)); }
 };
 
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -77,14 +78,22 @@ template <class T> T* CGdiObject::FromHandleTemporary(HGDIOBJ hObject)
 {
     if (!hObject)
         return nullptr;
-    // Bounded in practice: only the default objects of contexts pass through here.
+    // Every object selected out of a context passes through here, also the
+    // bitmaps made and deleted by each off-screen paint; so once the map has
+    // grown, the wrappers of objects that no longer exist are dropped.
     static thread_local std::map<HGDIOBJ, std::unique_ptr<T>> temporaries;
+    if (temporaries.size() >= 64 && !temporaries.count(hObject))
+    {
+        for (auto it = temporaries.begin(); it != temporaries.end();)
+            it = ::GetObjectType(it->first) == 0 ? temporaries.erase(it) : std::next(it);
+    }
     std::unique_ptr<T>& slot = temporaries[hObject];
     if (!slot)
     {
         slot.reset(new T);
-        slot->m_hObject = hObject;
         slot->m_bTemporary = true;
     }
+    // A caller may have detached or deleted the wrapper's handle meanwhile.
+    slot->m_hObject = hObject;
     return slot.get();
 }

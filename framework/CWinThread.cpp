@@ -11,6 +11,13 @@ CWinThread::CWinThread()
 
 CWinThread::~CWinThread()
 {
+    // The thread runs on this object, so the object must not go away under
+    // it: an owner that destroys it early waits here, still serving the
+    // messages the thread may be sending it. (An auto-deleting thread deletes
+    // its object itself, on its own thread, when it has finished.) Owners
+    // should end the thread before that, while their own members still exist.
+    if (m_hThread && ::GetCurrentThreadId() != m_nThreadID)
+        AfxWaitPumping(m_hThread);
     if (m_hThread)
         ::CloseHandle(m_hThread);
 }
@@ -120,7 +127,9 @@ BOOL AfxWaitPumping(HANDLE hObject, DWORD dwTimeout)
         // After a quit message only sent messages are served: they are what
         // another thread may be blocked on.
         DWORD mask = quitSeen ? QS_SENDMESSAGE : QS_ALLINPUT;
-        DWORD r = ::MsgWaitForMultipleObjects(1, &hObject, FALSE, wait, mask);
+        // MWMO_INPUTAVAILABLE: also wake for messages that were already in the
+        // queue when the wait began, not only for those that arrive during it.
+        DWORD r = ::MsgWaitForMultipleObjectsEx(1, &hObject, wait, mask, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0)
         {
             signalled = TRUE;
