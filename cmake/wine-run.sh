@@ -17,7 +17,9 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# Parameter expansion instead of dirname and cd in subshells: ctest starts
+# this script once per test, and every fork shows in the run time.
+case ${BASH_SOURCE[0]} in */*) here=${BASH_SOURCE[0]%/*} ;; *) here=. ;; esac
 program=$1
 shift
 
@@ -29,15 +31,19 @@ fi
 if [ -z "${WINEPREFIX:-}" ]; then
   # The build folder is the nearest folder above the program that holds
   # CMakeCache.txt.
-  dir=$(cd "$(dirname "$program")" && pwd -P)
-  while [ ! -f "$dir/CMakeCache.txt" ]; do
-    if [ "$dir" = / ]; then
+  case $program in /*) path=$program ;; *) path=$PWD/$program ;; esac
+  case $path in
+    */./* | */../*) path=$(cd "${path%/*}" && pwd -P)/${path##*/} ;;
+  esac
+  dir=${path%/*}
+  until [ -f "$dir/CMakeCache.txt" ]; do
+    if [ -z "$dir" ]; then
       echo "wine-run: WINEPREFIX is unset and $program is not inside a CMake build folder" >&2
       exit 2
     fi
-    dir=$(dirname "$dir")
+    dir=${dir%/*}
   done
-  WINEPREFIX=$dir/wineprefix
+  WINEPREFIX=${dir:-}/wineprefix
 fi
 case $WINEPREFIX in /*) ;; *) WINEPREFIX=$PWD/$WINEPREFIX ;; esac
 export WINEPREFIX

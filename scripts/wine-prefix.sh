@@ -29,8 +29,11 @@ font_family='AR PL UMing CN'
 stamp_text="tessora wine prefix 2 win64; font $font_family"
 stamp=$prefix/.tessora-prefix-ready
 
+# Read with a builtin: this runs before every program start, and a fork costs
+# tens of milliseconds on our machines.
 prefix_ready() {
-  [ -f "$stamp" ] && [ "$(cat "$stamp" 2>/dev/null)" = "$stamp_text" ]
+  local line=
+  [ -f "$stamp" ] && { read -r line < "$stamp"; } 2>/dev/null && [ "$line" = "$stamp_text" ]
 }
 
 prefix_ready && exit 0
