@@ -10,7 +10,7 @@ set -euo pipefail
 need_pkgs=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth locales fonts-arphic-uming
+  wine wine64 fonts-wine xvfb xauth locales fonts-arphic-uming
   cmake ninja-build g++ googletest
   clang libclang-rt-14-dev
   imagemagick xdotool x11-utils
