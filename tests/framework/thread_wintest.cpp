@@ -55,11 +55,14 @@ DWORD ExitCode(HANDLE h)
 
 // A window of the test's thread that counts the messages sent to it.
 std::atomic<int> g_nReceived{0};
+HANDLE g_hSetOnMessage = NULL;
 LRESULT CALLBACK CountingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_APP)
     {
         ++g_nReceived;
+        if (g_hSetOnMessage)
+            ::SetEvent(g_hSetOnMessage);
         return (LRESULT)wParam * 2;
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
@@ -206,6 +209,21 @@ TEST(CWinThread, WaitPumpingTimesOutAndKeepsAQuitForItsOwner)
     MSG msg;
     ASSERT_TRUE(::PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, msg.wParam);
+    ::DestroyWindow(hWnd);
+}
+
+TEST(CWinThread, WaitPumpingServesMessagesQueuedBeforeTheWait)
+{
+    // The event is set by a message that was already in the queue, and already
+    // looked at, when the wait began.
+    HWND hWnd = MakeCountingWindow();
+    CAutoKernelHandle set(::CreateEventA(NULL, TRUE, FALSE, NULL));
+    g_hSetOnMessage = set.Get();
+    ::PostMessageA(hWnd, WM_APP, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE));
+    EXPECT_TRUE(AfxWaitPumping(set.Get(), 5000));
+    g_hSetOnMessage = NULL;
     ::DestroyWindow(hWnd);
 }
 
