@@ -33,6 +33,20 @@ inline std::string WinePath(const std::string& strUnixPath)
     return path;
 }
 
+// The attributes that a program gave a file, as far as the platform shows
+// them: Wine reports every file as archived whatever was set, so that bit
+// says nothing there; a file with none of the other bits is a normal file.
+inline DWORD GivenAttributes(DWORD dwReported)
+{
+    static const bool wine =
+        ::GetProcAddress(::GetModuleHandleA("ntdll"), "wine_get_version") != NULL;
+    if (dwReported == INVALID_FILE_ATTRIBUTES)
+        return dwReported;
+    if (wine)
+        dwReported &= ~(DWORD)FILE_ATTRIBUTE_ARCHIVE;
+    return dwReported ? dwReported : (DWORD)FILE_ATTRIBUTE_NORMAL;
+}
+
 // Offset of the last backslash that starts a character (a trail byte 0x5C is
 // not one), or npos.
 inline size_t LastBackslash(const std::string& strPath)
