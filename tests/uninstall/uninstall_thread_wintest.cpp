@@ -197,14 +197,16 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     WriteFileBytes(install + "HatchPat\\運\\mine.pat", "mine");
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek", "keep", "1"));
 
+    const std::vector<std::string> files = LoggedValues(logPath, "File Copy: ");
+    ASSERT_EQ(9u, files.size());
+    ASSERT_EQ(logPath, files.back());
+
     CDialogStandIn dialog;
     CTestUninstall worker;
     RunUninstall(worker, dialog, logPath);
 
     // Every logged file, in log order, one message each, the file already
     // deleted when the dialog hears of it; the read-only one stays.
-    const std::vector<std::string> files = LoggedValues(logPath.c_str(), "File Copy: ");
-    ASSERT_GE(files.size(), 9u);
     EXPECT_EQ(files, dialog.DeletedPaths());
     for (const CEvent& e : dialog.m_events)
     {
