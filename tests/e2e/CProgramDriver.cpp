@@ -105,7 +105,7 @@ CProgramDriver::~CProgramDriver()
     }
 }
 
-bool CProgramDriver::Start(const std::string& strProgram, const std::string& strArgs)
+bool CProgramDriver::Start(const std::string& strProgram, const std::string& strArgs, DWORD dwFlags)
 {
     std::string folder = strProgram;
     size_t slash = folder.find_last_of("\\/");
@@ -115,7 +115,7 @@ bool CProgramDriver::Start(const std::string& strProgram, const std::string& str
     cmdLine.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    return ::CreateProcessA(strProgram.c_str(), cmdLine.data(), NULL, NULL, FALSE, 0, NULL,
+    return ::CreateProcessA(strProgram.c_str(), cmdLine.data(), NULL, NULL, FALSE, dwFlags, NULL,
                             folder.empty() ? NULL : folder.c_str(), &si, &m_pi) != FALSE;
 }
 

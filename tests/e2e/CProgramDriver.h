@@ -17,8 +17,11 @@ public:
     CProgramDriver& operator=(const CProgramDriver&) = delete;
 
     // Starts the program (full path) with its folder as current directory.
-    bool Start(const std::string& strProgram, const std::string& strArgs = "");
+    // With CREATE_SUSPENDED in dwFlags its main thread waits for ResumeMainThread.
+    bool Start(const std::string& strProgram, const std::string& strArgs = "", DWORD dwFlags = 0);
+    bool ResumeMainThread() const { return ::ResumeThread(m_pi.hThread) != (DWORD)-1; }
     DWORD GetProcessId() const { return m_pi.dwProcessId; }
+    DWORD GetMainThreadId() const { return m_pi.dwThreadId; }
     HANDLE GetProcess() const { return m_pi.hProcess; }
 
     // A visible top-level window of the program whose caption is exactly

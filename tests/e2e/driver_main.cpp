@@ -1,13 +1,21 @@
 // The command-line driver of our programs, for the demo and the benchmark:
 //
-//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS]
+//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS] [--paints DLL] [--bench]
 //   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS]
+//   tessora_driver run PROGRAM "ARGUMENTS" [--timeout SECONDS]
+//
+// Options of the benchmark: --paints LIBRARY counts the paints of the program's
+// progress bar with the hook library bench_paints.dll (the program starts
+// suspended until its dialog thread is hooked); --bench adds one line
+// "bench: KEY=VALUE ..." with the figures. `run` times a plain program from its
+// start to its end.
 //
 // It runs the program as a user would (answers the question with Yes, waits for
 // the completed look, clicks Finish), optionally saves screenshots (BMP) of
 // each look, and prints how long the program ran. Exit code 0 when the program
 // went through to its end and ended by itself.
 #include "CProgramDriver.h"
+#include "bench/CPaintCounterHooks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +26,44 @@ namespace
 {
 DWORD g_timeoutMs = 120000;
 std::string g_shots;
+std::string g_paintLibrary;
+bool g_bench = false;
+
+// Starts the program; with a paint count, hooks its main (dialog) thread
+// before it runs a single instruction of its own.
+bool StartCounted(CProgramDriver& driver, const std::string& strProgram, CPaintCounterHooks& hooks)
+{
+    if (g_paintLibrary.empty())
+        return driver.Start(strProgram);
+    if (!driver.Start(strProgram, "", CREATE_SUSPENDED))
+        return false;
+    bool hooked = hooks.Attach(g_paintLibrary, driver.GetMainThreadId());
+    driver.ResumeMainThread();
+    if (!hooked)
+        std::fprintf(stderr, "driver: cannot hook the program with %s\n", g_paintLibrary.c_str());
+    return hooked;
+}
+
+// Width in pixels of the dialog's progress bar; 0 when it has none.
+long BarWidth(HWND hDlg)
+{
+    HWND hBar = ::FindWindowExA(hDlg, NULL, PAINT_COUNTER_CLASS, NULL);
+    RECT rc = {};
+    return hBar && ::GetClientRect(hBar, &rc) ? rc.right - rc.left : 0;
+}
+
+void PrintBench(const char* pszWhat, DWORD dwDone, DWORD dwEnded, DWORD dwExit,
+                const CPaintCounterHooks& hooks, long nBarWidth)
+{
+    if (!g_bench)
+        return;
+    std::printf("bench: program=%s done_ms=%lu ms=%lu exit=%lu", pszWhat, (unsigned long)dwDone,
+                (unsigned long)dwEnded, (unsigned long)dwExit);
+    if (!g_paintLibrary.empty())
+        std::printf(" paints=%ld sent=%ld queued=%ld bar_px=%ld", (long)hooks.Total(),
+                    (long)hooks.Sent(), (long)hooks.Queued(), nBarWidth);
+    std::printf("\n");
+}
 
 void Shot(HWND hWnd, const char* pszName)
 {
@@ -50,12 +96,14 @@ int Fail(CProgramDriver& driver, const char* pszWhat)
 int Install(const std::string& strProgram)
 {
     CProgramDriver driver;
+    CPaintCounterHooks hooks;
     DWORD start = ::GetTickCount();
-    if (!driver.Start(strProgram))
+    if (!StartCounted(driver, strProgram, hooks))
         return Fail(driver, "cannot start Setup");
     HWND hDlg = driver.WaitForWindow(nullptr, g_timeoutMs);
     if (!hDlg)
         return Fail(driver, "Setup showed no window");
+    long nBarWidth = BarWidth(hDlg);
     if (CProgramDriver::WindowText(hDlg) == "正在安装...")
         ShotRunning(driver, hDlg, "setup-installing.bmp");
     if (!CProgramDriver::WaitForCaption(hDlg, "安装完成!", g_timeoutMs))
@@ -70,17 +118,20 @@ int Install(const std::string& strProgram)
     DWORD exitCode = 0;
     if (!driver.WaitForExit(g_timeoutMs, &exitCode))
         return Fail(driver, "Setup did not end after Finish");
+    DWORD ended = ::GetTickCount() - start;
     std::printf("setup: completed look after %lu ms, ended after %lu ms, exit code %lu%s\n",
-                (unsigned long)installed, (unsigned long)(::GetTickCount() - start),
+                (unsigned long)installed, (unsigned long)ended,
                 (unsigned long)exitCode, looksDone ? "" : " (completed look incomplete)");
+    PrintBench("setup", installed, ended, exitCode, hooks, nBarWidth);
     return looksDone && exitCode == 0 ? 0 : 1;
 }
 
 int Uninstall(const std::string& strProgram)
 {
     CProgramDriver driver;
+    CPaintCounterHooks hooks;
     DWORD start = ::GetTickCount();
-    if (!driver.Start(strProgram))
+    if (!StartCounted(driver, strProgram, hooks))
         return Fail(driver, "cannot start Uninstall");
     std::string caption, text;
     HWND hBox = driver.WaitForMessageBox(IDYES, g_timeoutMs, &text, &caption);
@@ -101,6 +152,7 @@ int Uninstall(const std::string& strProgram)
         return Fail(driver, "Uninstall showed no dialog");
     }
     HWND hDone = ::GetDlgItem(hDlg, 1003);
+    long nBarWidth = BarWidth(hDlg);
     if (!::IsWindowVisible(hDone))
         ShotRunning(driver, hDlg, "uninstall-running.bmp");
     DWORD t0 = ::GetTickCount();
@@ -117,9 +169,31 @@ int Uninstall(const std::string& strProgram)
     DWORD exitCode = 0;
     if (!driver.WaitForExit(g_timeoutMs, &exitCode))
         return Fail(driver, "Uninstall did not end after Finish");
+    DWORD ended = ::GetTickCount() - start;
     std::printf("uninstall: completed after %lu ms, ended after %lu ms, exit code %lu\n",
-                (unsigned long)removed, (unsigned long)(::GetTickCount() - start),
+                (unsigned long)removed, (unsigned long)ended, (unsigned long)exitCode);
+    PrintBench("uninstall", removed, ended, exitCode, hooks, nBarWidth);
+    return exitCode == 0 ? 0 : 1;
+}
+// A program without a user interface, timed from its start to its end; its
+// output goes to the console as it is.
+int Run(const std::string& strProgram, const std::string& strArgs)
+{
+    CProgramDriver driver;
+    CPaintCounterHooks none;
+    DWORD start = ::GetTickCount();
+    if (!driver.Start(strProgram, strArgs))
+        return Fail(driver, "cannot start the program");
+    DWORD exitCode = 0;
+    if (!driver.WaitForExit(g_timeoutMs, &exitCode))
+        return Fail(driver, "the program did not end");
+    DWORD ended = ::GetTickCount() - start;
+    std::printf("run: ended after %lu ms, exit code %lu\n", (unsigned long)ended,
                 (unsigned long)exitCode);
+    std::string saved = g_paintLibrary;
+    g_paintLibrary.clear();
+    PrintBench("run", ended, ended, exitCode, none, 0);
+    g_paintLibrary = saved;
     return exitCode == 0 ? 0 : 1;
 }
 } // namespace
@@ -132,18 +206,28 @@ int main(int argc, char** argv)
                      argv[0]);
         return 2;
     }
-    for (int i = 3; i + 1 < argc; i += 2)
-    {
-        if (std::strcmp(argv[i], "--shots") == 0)
-            g_shots = argv[i + 1];
-        else if (std::strcmp(argv[i], "--timeout") == 0)
-            g_timeoutMs = (DWORD)std::atoi(argv[i + 1]) * 1000;
-    }
     std::string command = argv[1];
+    // `run` takes the program's arguments as one word before the options.
+    int first = command == "run" ? 4 : 3;
+    for (int i = first; i < argc; ++i)
+    {
+        if (std::strcmp(argv[i], "--bench") == 0)
+            g_bench = true;
+        else if (i + 1 >= argc)
+            break;
+        else if (std::strcmp(argv[i], "--shots") == 0)
+            g_shots = argv[++i];
+        else if (std::strcmp(argv[i], "--timeout") == 0)
+            g_timeoutMs = (DWORD)std::atoi(argv[++i]) * 1000;
+        else if (std::strcmp(argv[i], "--paints") == 0)
+            g_paintLibrary = argv[++i];
+    }
     if (command == "install")
         return Install(argv[2]);
     if (command == "uninstall")
         return Uninstall(argv[2]);
+    if (command == "run")
+        return Run(argv[2], argc > 3 ? argv[3] : "");
     std::fprintf(stderr, "unknown command %s\n", argv[1]);
     return 2;
 }

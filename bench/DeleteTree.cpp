@@ -1,0 +1,47 @@
+#include "bench/DeleteTree.h"
+
+namespace
+{
+bool IsDots(const char* pszName)
+{
+    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
+}
+
+void DeleteInto(const std::string& strFolder, CTreeCount& count)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = ::FindFirstFileA((strFolder + "\\*").c_str(), &fd);
+    if (hFind != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            if (IsDots(fd.cFileName))
+                continue;
+            std::string path = strFolder + "\\" + fd.cFileName;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteInto(path, count);
+            else if (::DeleteFileA(path.c_str()))
+                ++count.nFiles;
+            else
+                ++count.nFailed;
+        } while (::FindNextFileA(hFind, &fd));
+        ::FindClose(hFind);
+    }
+    if (::RemoveDirectoryA(strFolder.c_str()))
+        ++count.nFolders;
+    else
+        ++count.nFailed;
+}
+} // namespace
+
+CTreeCount DeleteTree(const std::string& strFolder)
+{
+    CTreeCount count;
+    if (::GetFileAttributesA(strFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
+    {
+        ++count.nFailed;
+        return count;
+    }
+    DeleteInto(strFolder, count);
+    return count;
+}
