@@ -23,7 +23,7 @@ int CountFilesIn(CString strFolder, BOOL bRecurse)
         if (finder.IsDirectory())
         {
             if (bRecurse)
-                count += CountFilesIn(strFolder + finder.GetFileName(), bRecurse);
+                count += CountFilesIn(finder.GetFilePath(), bRecurse);
         }
         else
             ++count;

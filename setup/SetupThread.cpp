@@ -140,9 +140,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         if (finder.IsDots())
             continue;
         CString name = finder.GetFileName();
-        // The entry's full path, built on the source folder, which is known
-        // to end with a real backslash.
-        CString entrySource = source + name;
+        CString entrySource = finder.GetFilePath();
         CString entryDest = JoinPath(pszDest, name);
         if (finder.IsDirectory())
         {
