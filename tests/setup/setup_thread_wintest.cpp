@@ -340,23 +340,6 @@ TEST(SetupWorker, AbortAtFirstFolderCreatesNothingAndWritesNoLog)
     EXPECT_EQ(0, sink.m_nDone);
 }
 
-TEST(SetupWorker, StopRequestEndsRunAfterEntryInHand)
-{
-    CTestMedium src("src"), dst("dst");
-    src.AddFile("Database\\a.mdb", "a");
-    src.AddFile("Database\\b.mdb", "b");
-    src.AddFolder("Support");
-    CScriptedSetup worker;
-    worker.m_bStop = 1;
-    CSink sink;
-    EXPECT_EQ(0u, RunWorker(worker, sink, src.Root(), dst.Root()));
-    EXPECT_EQ(1u, sink.m_steps.size());
-    EXPECT_EQ(0, sink.m_nDone);
-    CTree tree = dst.Read();
-    EXPECT_EQ(2u, tree.size()); // Database and the one file in hand
-    EXPECT_EQ(0u, tree.count("Uninstall.log"));
-}
-
 TEST(SetupWorker, FolderThatCannotBeCreatedPromptsRetryOrCancel)
 {
     CTestMedium src("src"), dst("dst");
