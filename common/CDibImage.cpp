@@ -79,7 +79,8 @@ BYTE* CDibImage::Create(int width, int height, WORD depth)
     if (total > 0x7FFFFFFFull)
         return NULL;
 
-    m_pDib = new (std::nothrow) BYTE[(size_t)total];
+    // Zeroed, so that the row padding no pixel writer touches is never stale heap.
+    m_pDib = new (std::nothrow) BYTE[(size_t)total]();
     if (!m_pDib)
         return NULL;
     std::memcpy(m_pDib, &m_bih, sizeof m_bih);

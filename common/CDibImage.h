@@ -14,9 +14,9 @@ public:
     CDibImage& operator=(const CDibImage&) = delete;
 
     // Discards the old contents and makes a width x height image of the given
-    // depth (normalised to 1, 4, 8 or 24). The colour table and the pixels are
-    // left uninitialised. Returns the block, or NULL (and stays empty) when it
-    // cannot be allocated.
+    // depth (normalised to 1, 4, 8 or 24). Callers fill the colour table and
+    // the pixels (they start zeroed). Returns the block, or NULL (and stays
+    // empty) when it cannot be allocated.
     BYTE* Create(int width, int height, WORD depth);
     // Back to the empty state of a new object.
     void Release();
