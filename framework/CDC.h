@@ -62,6 +62,15 @@ public:
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
 };
 
+// A context lent with one message (WM_ERASEBKGND, a colour request): wrapped
+// for the handler and handed back untouched, also when the handler throws.
+class CBorrowedDC : public CDC
+{
+public:
+    explicit CBorrowedDC(HDC hDC) { Attach(hDC); }
+    ~CBorrowedDC() override { Detach(); }
+};
+
 // The context of one WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC
 {

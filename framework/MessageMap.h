@@ -47,10 +47,8 @@ protected:                                                                      
 #define ON_WM_ERASEBKGND()                                                                         \
     if (message == WM_ERASEBKGND)                                                                  \
     {                                                                                              \
-        CDC dc;                                                                                    \
-        dc.Attach((HDC)wParam);                                                                    \
+        CBorrowedDC dc((HDC)wParam);                                                               \
         *pResult = OnEraseBkgnd(&dc);                                                              \
-        dc.Detach();                                                                               \
         return TRUE;                                                                               \
     }
 
@@ -126,10 +124,8 @@ protected:                                                                      
 #define ON_WM_CTLCOLOR_REFLECT()                                                                   \
     if (message == WM_REFLECT_BASE + WM_CTLCOLOR)                                                  \
     {                                                                                              \
-        CDC dc;                                                                                    \
-        dc.Attach((HDC)wParam);                                                                    \
+        CBorrowedDC dc((HDC)wParam);                                                               \
         *pResult = (LRESULT)CtlColor(&dc, (UINT)lParam);                                           \
-        dc.Detach();                                                                               \
         return TRUE;                                                                               \
     }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -445,4 +446,69 @@ TEST(CWinApp, MessageBoxCaptionDefaultsToTheProgramName)
     named.InitFromModule(::GetModuleHandleA(NULL));
     EXPECT_STREQ("Tessora", named.m_pszAppName);
     EXPECT_EQ("Tessora", CaptionOfBox(noWindow, NULL));
+}
+
+namespace
+{
+// A window whose background handler fails.
+class CThrowingWnd : public CWnd
+{
+public:
+    BOOL OnEraseBkgnd(CDC* pDC)
+    {
+        m_hSeen = pDC->m_hDC;
+        throw std::runtime_error("erase failed");
+    }
+    HDC m_hSeen = NULL;
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+HWND MakeStatic()
+{
+    return ::CreateWindowA("STATIC", "before", WS_POPUP, 0, 0, 40, 20, NULL, NULL,
+                           ::GetModuleHandleA(NULL), NULL);
+}
+} // namespace
+
+TEST(CWnd, ExceptionStopsAtTheWindowProcedureAndTheLentContextSurvives)
+{
+    HWND h = MakeStatic();
+    ASSERT_TRUE(h);
+    CThrowingWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(h));
+    CDC mem;
+    ASSERT_TRUE(mem.CreateCompatibleDC(NULL));
+    EXPECT_EQ(0, ::SendMessageA(h, WM_ERASEBKGND, (WPARAM)mem.m_hDC, 0));
+    EXPECT_EQ(mem.m_hDC, wnd.m_hSeen);
+    EXPECT_EQ((DWORD)OBJ_MEMDC, ::GetObjectType(mem.m_hDC));
+    // The window goes on working, and its end unbinds the object.
+    ::SetWindowTextA(h, "after");
+    EXPECT_EQ("after", Text(h));
+    EXPECT_TRUE(wnd.DestroyWindow());
+    EXPECT_TRUE(wnd.m_hWnd == NULL);
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(h));
+}
+
+TEST(CWnd, ObjectGoingAwayHandsTheWindowBackItsOwnProcedure)
+{
+    HWND h = MakeStatic();
+    ASSERT_TRUE(h);
+    LONG_PTR own = ::GetWindowLongPtrA(h, GWLP_WNDPROC);
+    {
+        CStatic wnd;
+        ASSERT_TRUE(wnd.SubclassWindow(h));
+        EXPECT_EQ((LONG_PTR)AfxWndProc, ::GetWindowLongPtrA(h, GWLP_WNDPROC));
+        // A second object cannot take a window that is bound already.
+        CStatic other;
+        EXPECT_FALSE(other.SubclassWindow(h));
+        EXPECT_TRUE(other.m_hWnd == NULL);
+    }
+    EXPECT_EQ(own, ::GetWindowLongPtrA(h, GWLP_WNDPROC));
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(h));
+    ::SetWindowTextA(h, "still");
+    EXPECT_EQ("still", Text(h));
+    ::DestroyWindow(h);
 }
