@@ -59,12 +59,6 @@ TEST_F(RegistryHelpers, TextTooLongForTheBufferIsRefusedNotCut)
     EXPECT_TRUE(RegTreeOf(HKEY_CURRENT_USER, kKey).empty());
 }
 
-TEST_F(RegistryHelpers, DwordIsFourBytes)
-{
-    EXPECT_TRUE(RegWriteMachineDword(Sub("A").c_str(), "N", 0x01020304));
-    EXPECT_EQ(RegTreeOf(HKEY_LOCAL_MACHINE, Sub("A")), (RegTree{{"", ""}, {"|N", DwordEntry(0x01020304)}}));
-}
-
 TEST_F(RegistryHelpers, ReadTakesAnyTypeUpToTheFirstNulWithinTheData)
 {
     struct Case
