@@ -27,8 +27,10 @@ BOOL RegisterServer(const char* pszPath)
     if (!module)
         return FALSE;
     // The module is freed when it goes out of scope, after its entry has run.
+    // The entry's real type goes through the generic function pointer type.
+    FARPROC pfnEntry = ::GetProcAddress(module.Get(), "DllRegisterServer");
     DllRegisterServerProc pfnRegister =
-        reinterpret_cast<DllRegisterServerProc>(::GetProcAddress(module.Get(), "DllRegisterServer"));
+        reinterpret_cast<DllRegisterServerProc>(reinterpret_cast<void (*)()>(pfnEntry));
     if (pfnRegister == NULL)
         return FALSE;
     return pfnRegister() == 0 ? TRUE : FALSE;

@@ -162,35 +162,30 @@ std::vector<std::string> TextLines(const std::string& strText)
     return lines;
 }
 
-// Runs a console program of the system and returns what it printed.
-std::string CaptureOutput(std::string strCommand)
+// Runs a console program of the system and returns what it printed. The
+// output goes to a file, read once the program has ended: reading a pipe to
+// its end would also wait for any process that inherited its write side.
+std::string CaptureOutput(std::string strCommand, const std::string& strOutputFile)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
-    HANDLE hRead = NULL, hWrite = NULL;
-    if (!::CreatePipe(&hRead, &hWrite, &sa, 0))
+    HANDLE hOutput = ::CreateFileA(strOutputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hOutput == INVALID_HANDLE_VALUE)
         return std::string();
-    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = hWrite;
-    si.hStdError = hWrite;
+    si.hStdOutput = hOutput;
+    si.hStdError = hOutput;
     PROCESS_INFORMATION pi = {};
     BOOL bStarted = ::CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
-    ::CloseHandle(hWrite);
-    std::string output;
-    if (bStarted)
-    {
-        char buffer[4096];
-        DWORD got = 0;
-        while (::ReadFile(hRead, buffer, sizeof buffer, &got, NULL) && got)
-            output.append(buffer, got);
-        ::WaitForSingleObject(pi.hProcess, INFINITE);
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-    }
-    ::CloseHandle(hRead);
-    return output;
+    ::CloseHandle(hOutput);
+    if (!bStarted)
+        return std::string();
+    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    return ReadFileBytes(strOutputFile);
 }
 } // namespace
 
@@ -321,7 +316,7 @@ TEST_F(CompleteRun, RegistersControlsProductDataSourceAndUninstallEntry)
         EXPECT_EQ(m_strInstall + "HatchPat\\;" + ACAD_PATHS[i], ProfileSupportPath(i));
 
     // The system's own list of installed programs reads the uninstall entry.
-    EXPECT_NE(std::string::npos, CaptureOutput("uninstaller.exe --list").find("Mosaika V5"));
+    EXPECT_NE(std::string::npos, CaptureOutput("uninstaller.exe --list", m_target.Path("list.txt")).find("Mosaika V5"));
 }
 
 // Running again over the same folder rewrites the same values, adds the
