@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -41,40 +44,54 @@ std::set<HWND> VisibleTopLevelWindows()
     return windows;
 }
 
-// A drive letter of its own for the batch's "\DelUS.bat": the root of the
-// current drive of the program under test is a scratch folder, not a drive
-// that anything else uses.
-class CScratchDrive
+// Makes a folder the current one for the object's life.
+class CCurrentFolder
 {
 public:
-    explicit CScratchDrive(const std::string& strFolder)
+    explicit CCurrentFolder(const std::string& strFolder)
     {
-        for (char letter = 'T'; letter >= 'K'; --letter)
-        {
-            std::string device = std::string(1, letter) + ":";
-            if (::GetDriveTypeA((device + "\\").c_str()) != DRIVE_NO_ROOT_DIR)
-                continue;
-            if (::DefineDosDeviceA(0, device.c_str(), strFolder.c_str()))
-            {
-                m_strDevice = device;
-                break;
-            }
-        }
+        char dir[MAX_PATH];
+        m_strBefore = std::string(dir, ::GetCurrentDirectoryA(MAX_PATH, dir));
+        m_bSet = ::SetCurrentDirectoryA(strFolder.c_str()) != FALSE;
     }
-    ~CScratchDrive()
-    {
-        if (!m_strDevice.empty())
-            ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, m_strDevice.c_str(), NULL);
-    }
-    CScratchDrive(const CScratchDrive&) = delete;
-    CScratchDrive& operator=(const CScratchDrive&) = delete;
-
-    bool IsMapped() const { return !m_strDevice.empty(); }
-    // "T:\" and the like.
-    std::string Root() const { return m_strDevice + "\\"; }
+    ~CCurrentFolder() { ::SetCurrentDirectoryA(m_strBefore.c_str()); }
+    CCurrentFolder(const CCurrentFolder&) = delete;
+    CCurrentFolder& operator=(const CCurrentFolder&) = delete;
+    bool IsSet() const { return m_bSet; }
 
 private:
-    std::string m_strDevice;
+    std::string m_strBefore;
+    bool m_bSet;
+};
+
+// The root of the current drive (the test prefix's own C:),
+// where the batch and the file its loop deletes lie; what is left of them
+// is removed when the object goes.
+class CDriveRoot
+{
+public:
+    CDriveRoot()
+    {
+        char dir[MAX_PATH];
+        DWORD n = ::GetCurrentDirectoryA(MAX_PATH, dir);
+        m_strRoot = std::string(dir, n).substr(0, 3);
+        Clean();
+    }
+    ~CDriveRoot() { Clean(); }
+    CDriveRoot(const CDriveRoot&) = delete;
+    CDriveRoot& operator=(const CDriveRoot&) = delete;
+
+    std::string Root() const { return m_strRoot; }
+    std::string Batch() const { return m_strRoot + "DelUS.bat"; }
+    std::string Marker() const { return m_strRoot + "Filedelr.avi"; }
+
+private:
+    void Clean()
+    {
+        ::DeleteFileA(Batch().c_str());
+        ::DeleteFileA(Marker().c_str());
+    }
+    std::string m_strRoot;
 };
 
 // The ids of the processes whose parent is the given process.
@@ -91,6 +108,78 @@ std::set<DWORD> ChildProcesses(DWORD dwParent)
             children.insert(pe.th32ProcessID);
     ::CloseHandle(hSnap);
     return children;
+}
+
+// The priority of each thread of a process, as a thread snapshot gives it.
+std::vector<LONG> ThreadPriorities(DWORD dwProcess)
+{
+    std::vector<LONG> priorities;
+    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return priorities;
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof(te);
+    for (BOOL ok = ::Thread32First(hSnap, &te); ok; ok = ::Thread32Next(hSnap, &te))
+        if (te.th32OwnerProcessID == dwProcess)
+            priorities.push_back(te.tpBasePri);
+    ::CloseHandle(hSnap);
+    return priorities;
+}
+
+// How a process was started, as its own process parameters block records it.
+struct CStartedAs
+{
+    bool bRead = false;
+    DWORD dwFlags = 0;
+    DWORD dwShowWindow = 0;
+    std::wstring strCurrentDir;
+    std::wstring strCommandLine;
+};
+
+// The leading part of the process parameters block, in the system's layout.
+struct CProcessParameters
+{
+    ULONG AllocationSize, Size, Flags, DebugFlags;
+    HANDLE ConsoleHandle;
+    ULONG ConsoleFlags;
+    HANDLE hStdInput, hStdOutput, hStdError;
+    UNICODE_STRING CurrentDirectoryPath;
+    HANDLE CurrentDirectoryHandle;
+    UNICODE_STRING DllPath, ImagePathName, CommandLine;
+    PVOID Environment;
+    ULONG dwX, dwY, dwXSize, dwYSize, dwXCountChars, dwYCountChars, dwFillAttribute;
+    ULONG dwFlags, wShowWindow;
+};
+
+std::wstring ReadRemoteString(HANDLE hProcess, const UNICODE_STRING& us)
+{
+    std::wstring text(us.Length / sizeof(WCHAR), L'\0');
+    SIZE_T got = 0;
+    if (!text.empty() && !::ReadProcessMemory(hProcess, us.Buffer, &text[0], us.Length, &got))
+        text.clear();
+    return text;
+}
+
+CStartedAs ReadStartedAs(HANDLE hProcess)
+{
+    typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryProc pfnQuery = (QueryProc)(void*)::GetProcAddress(::GetModuleHandleA("ntdll.dll"),
+                                                             "NtQueryInformationProcess");
+    CStartedAs started;
+    PROCESS_BASIC_INFORMATION pbi = {};
+    PEB peb = {};
+    CProcessParameters params = {};
+    SIZE_T got = 0;
+    if (!pfnQuery || pfnQuery(hProcess, ProcessBasicInformation, &pbi, sizeof(pbi), NULL) != 0 ||
+        !::ReadProcessMemory(hProcess, pbi.PebBaseAddress, &peb, sizeof(peb), &got) ||
+        !::ReadProcessMemory(hProcess, peb.ProcessParameters, &params, sizeof(params), &got))
+        return started;
+    started.bRead = true;
+    started.dwFlags = params.dwFlags;
+    started.dwShowWindow = params.wShowWindow;
+    started.strCurrentDir = ReadRemoteString(hProcess, params.CurrentDirectoryPath);
+    started.strCommandLine = ReadRemoteString(hProcess, params.CommandLine);
+    return started;
 }
 
 // The helper program, a copy of which stands in for Uninstall.exe.
@@ -145,11 +234,11 @@ struct CHelperRun
 TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
 {
     CTestMedium scratch("selfdel");
-    scratch.AddFolder("drive");
-    CScratchDrive drive(scratch.Path("drive"));
-    ASSERT_TRUE(drive.IsMapped());
-    const std::string batch = drive.Root() + "DelUS.bat";
-    const std::string marker = drive.Root() + "Filedelr.avi";
+    CCurrentFolder current(scratch.Root());
+    ASSERT_TRUE(current.IsSet());
+    CDriveRoot root;
+    const std::string batch = root.Batch();
+    const std::string marker = root.Marker();
 
     // "運" ends in the byte 0x5C, and "%TEMP%" would be expanded unless doubled:
     // a batch that got either wrong would never delete the program.
@@ -165,7 +254,7 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     const std::set<HWND> windowsBefore = VisibleTopLevelWindows();
 
     CHelperRun run;
-    ASSERT_TRUE(run.Start(exe, drive.Root())) << "helper did not start the batch";
+    ASSERT_TRUE(run.Start(exe, scratch.Root())) << "helper did not start the batch";
 
     const std::string escapedFolder = scratch.Path("自刪%%TEMP%%運");
     const std::string escapedExe = escapedFolder + "\\卸載運.exe";
@@ -183,9 +272,33 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     ASSERT_TRUE(WriteFileBytes(marker, "avi"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(marker); })) << "the batch does not spin";
     EXPECT_TRUE(Exists(exe));
-    EXPECT_EQ(1u, ChildProcesses(run.pi.dwProcessId).size());
 
-    // It has run a while now and shows no window.
+    // The batch was started hidden, at idle priority, in the drive's root,
+    // while the program itself now runs at high priority.
+    std::set<DWORD> children = ChildProcesses(run.pi.dwProcessId);
+    ASSERT_EQ(1u, children.size());
+    HANDLE hBatch = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, *children.begin());
+    ASSERT_TRUE(hBatch != NULL);
+    CStartedAs started = ReadStartedAs(hBatch);
+    ::CloseHandle(hBatch);
+    ASSERT_TRUE(started.bRead);
+    EXPECT_EQ((DWORD)STARTF_USESHOWWINDOW, started.dwFlags & STARTF_USESHOWWINDOW);
+    EXPECT_EQ((DWORD)SW_HIDE, started.dwShowWindow);
+    const std::string rootPath = root.Root();
+    EXPECT_EQ(std::wstring(rootPath.begin(), rootPath.end()), started.strCurrentDir);
+
+    EXPECT_NE(std::wstring::npos, started.strCommandLine.find(L"\\DelUS.bat"));
+    EXPECT_EQ((DWORD)HIGH_PRIORITY_CLASS, ::GetPriorityClass(run.pi.hProcess));
+    // The batch's one thread idles; the thread that started it is time-critical.
+    // (The snapshot gives the thread's priority level; 1 is how an idle thread
+    // of an idle process shows where levels are absolute.)
+    std::vector<LONG> batchThreads = ThreadPriorities(*children.begin());
+    ASSERT_EQ(1u, batchThreads.size());
+    EXPECT_TRUE(batchThreads[0] == THREAD_PRIORITY_IDLE || batchThreads[0] == 1) << batchThreads[0];
+    std::vector<LONG> helperThreads = ThreadPriorities(run.pi.dwProcessId);
+    EXPECT_EQ(1, std::count(helperThreads.begin(), helperThreads.end(), THREAD_PRIORITY_TIME_CRITICAL));
+
+    // It has run a while now and no window of it has appeared.
     std::set<HWND> windowsNow = VisibleTopLevelWindows();
     for (HWND hwnd : windowsNow)
         EXPECT_TRUE(windowsBefore.count(hwnd)) << "a window appeared while the batch ran";
@@ -199,10 +312,10 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
 TEST(SelfDelete, FolderThatStillHoldsAFileStays)
 {
     CTestMedium scratch("selfdel");
-    scratch.AddFolder("drive");
-    CScratchDrive drive(scratch.Path("drive"));
-    ASSERT_TRUE(drive.IsMapped());
-    const std::string batch = drive.Root() + "DelUS.bat";
+    CCurrentFolder current(scratch.Root());
+    ASSERT_TRUE(current.IsSet());
+    CDriveRoot root;
+    const std::string batch = root.Batch();
 
     const std::string folder = scratch.Path("Tessora");
     const std::string exe = folder + "\\Uninstall.exe";
@@ -210,7 +323,7 @@ TEST(SelfDelete, FolderThatStillHoldsAFileStays)
     ASSERT_TRUE(::CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE));
 
     CHelperRun run;
-    ASSERT_TRUE(run.Start(exe, drive.Root()));
+    ASSERT_TRUE(run.Start(exe, scratch.Root()));
     EXPECT_TRUE(Exists(batch));
     EXPECT_EQ(0u, run.Finish());
     EXPECT_TRUE(WaitFor([&] { return !Exists(batch); })) << "the batch did not delete itself";
