@@ -1,0 +1,244 @@
+// Setup and then Uninstall, both programs driven as a user drives them.
+#include "CProgramDriver.h"
+#include "E2EPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const DWORD TIMEOUT_MS = 60000;
+const char* const PRODUCT_KEY = "SOFTWARE\\Quorvatek\\Tessora\\V5";
+const char* const UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+
+std::string InstallFolderNoSlash()
+{
+    std::string folder = InstallFolder();
+    return folder.substr(0, folder.size() - 1);
+}
+
+bool KeyExists(const char* pszKey)
+{
+    HKEY h = NULL;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(h);
+    return true;
+}
+
+bool WaitUntil(DWORD dwTimeoutMs, bool (*pCondition)())
+{
+    DWORD start = ::GetTickCount();
+    while (!pCondition())
+    {
+        if (::GetTickCount() - start > dwTimeoutMs)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
+bool InstallFolderGone()
+{
+    return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// What Wine's list of installed programs prints.
+std::string InstalledProgramsList()
+{
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
+    HANDLE hRead = NULL, hWrite = NULL;
+    if (!::CreatePipe(&hRead, &hWrite, &sa, 0))
+        return std::string();
+    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = hWrite;
+    si.hStdError = hWrite;
+    PROCESS_INFORMATION pi = {};
+    char cmd[] = "uninstaller.exe --list";
+    std::string out;
+    if (::CreateProcessA(NULL, cmd, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
+    {
+        ::CloseHandle(hWrite);
+        hWrite = NULL;
+        char buf[4096];
+        DWORD got = 0;
+        while (::ReadFile(hRead, buf, sizeof(buf), &got, NULL) && got)
+            out.append(buf, got);
+        ::WaitForSingleObject(pi.hProcess, TIMEOUT_MS);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    if (hWrite)
+        ::CloseHandle(hWrite);
+    ::CloseHandle(hRead);
+    return out;
+}
+
+class RoundTrip : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clean();
+        AddPrograms(m_medium);
+        m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
+        m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
+        m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
+        m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
+        m_medium.AddFolder("Controls");
+        m_medium.AddFile("说明.txt", "readme");
+    }
+    void TearDown() override { Clean(); }
+
+    static void Clean()
+    {
+        RemoveTree(InstallFolderNoSlash());
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    }
+
+    void Install()
+    {
+        CProgramDriver setup;
+        ASSERT_TRUE(setup.Start(m_medium.Path("Setup.exe")));
+        HWND hDlg = setup.WaitForWindow(nullptr, TIMEOUT_MS);
+        ASSERT_NE(nullptr, hDlg);
+        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+        ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+        ASSERT_TRUE(setup.WaitForExit(TIMEOUT_MS));
+        ASSERT_TRUE(KeyExists(PRODUCT_KEY));
+    }
+
+    // Starts the installed Uninstall and answers its question.
+    HWND StartUninstall(CProgramDriver& driver, int nAnswer)
+    {
+        EXPECT_TRUE(driver.Start(InstallFolder() + "Uninstall.exe"));
+        std::string text, caption;
+        HWND hBox = driver.WaitForMessageBox(IDYES, TIMEOUT_MS, &text, &caption);
+        EXPECT_NE(nullptr, hBox);
+        if (!hBox)
+            return NULL;
+        EXPECT_EQ("卸载软件", caption);
+        EXPECT_EQ("真要卸载 Mosaika Tessora V5.0 吗?", text);
+        CProgramDriver::Press(hBox, nAnswer);
+        return nAnswer == IDYES ? driver.WaitForWindow("Mosaika Tessora V5.0 卸载", TIMEOUT_MS)
+                                : NULL;
+    }
+
+    CTestMedium m_medium{"roundtrip"};
+};
+} // namespace
+
+TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    EXPECT_NE(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
+
+    CProgramDriver uninstall;
+    HWND hDlg = StartUninstall(uninstall, IDYES);
+    ASSERT_NE(nullptr, hDlg);
+    HWND hDone = ::GetDlgItem(hDlg, 1003);
+    DWORD start = ::GetTickCount();
+    while (!::IsWindowVisible(hDone) && ::GetTickCount() - start < TIMEOUT_MS)
+        ::Sleep(5);
+    ASSERT_TRUE(::IsWindowVisible(hDone));
+    CProgramDriver::Settle(hDlg, 5000);
+    // The completion state: bar and group hidden, Finish enabled with the focus.
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1000)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1004)));
+    HWND hFinish = ::GetDlgItem(hDlg, IDOK);
+    EXPECT_TRUE(::IsWindowEnabled(hFinish));
+    GUITHREADINFO gti = {};
+    gti.cbSize = sizeof(gti);
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(hDlg, NULL), &gti));
+    EXPECT_EQ(hFinish, gti.hwndFocus);
+
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    // The batch removes Uninstall.exe and then the emptied folder.
+    EXPECT_TRUE(WaitUntil(TIMEOUT_MS, InstallFolderGone));
+    EXPECT_FALSE(KeyExists(PRODUCT_KEY));
+    EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
+    EXPECT_TRUE(KeyExists("SOFTWARE\\Quorvatek\\Tessora"));
+    EXPECT_EQ(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
+}
+
+TEST_F(RoundTrip, AnsweringNoChangesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    CTree before = ReadTree(InstallFolder());
+    CProgramDriver uninstall;
+    StartUninstall(uninstall, IDNO);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    CTree after = ReadTree(InstallFolder());
+    EXPECT_EQ(before.size(), after.size());
+    EXPECT_EQ(1u, after.count("Uninstall.log"));
+    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+}
+
+TEST_F(RoundTrip, NoLogEndsAfterTheQuestionAndUnreadableLogShowsTheFailureBox)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    std::string log = InstallFolder() + "Uninstall.log";
+    ::SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(::DeleteFileA(log.c_str()));
+    {
+        CProgramDriver uninstall;
+        HWND hDlg = StartUninstall(uninstall, IDYES);
+        // The dialog closes by itself at once (it may never be seen).
+        (void)hDlg;
+        DWORD exitCode = 99;
+        ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+        EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    }
+    // A folder in the log's place exists but cannot be read as a file.
+    ASSERT_TRUE(::CreateDirectoryA(log.c_str(), NULL));
+    {
+        CProgramDriver uninstall;
+        StartUninstall(uninstall, IDYES);
+        // The failure box carries the program's name as its caption.
+        HWND hBox = uninstall.WaitForWindow("Uninstall", TIMEOUT_MS);
+        ASSERT_NE(nullptr, hBox);
+        HWND hText = ::GetDlgItem(hBox, 0xFFFF);
+        EXPECT_EQ("Mosaika Tessora V5.0 卸载未能完成!", CProgramDriver::WindowText(hText));
+        CProgramDriver::Press(hBox, IDOK);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+    }
+    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    ::RemoveDirectoryA(log.c_str());
+}
+
+TEST_F(RoundTrip, CancelWhileRemovingEndsCleanly)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    // A long log keeps the worker busy: thousands of entries for files that are gone.
+    std::string log = InstallFolder() + "Uninstall.log";
+    std::string text = ReadFileBytes(log);
+    std::string extra;
+    for (int i = 0; i < 20000; ++i)
+        extra += "File Copy: " + InstallFolder() + "gone\\" + std::to_string(i) + ".pat\r\n";
+    ::SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(WriteFileBytes(log, extra + text));
+
+    CProgramDriver uninstall;
+    HWND hDlg = StartUninstall(uninstall, IDYES);
+    ASSERT_NE(nullptr, hDlg);
+    // While it runs, Finish is disabled.
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)));
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDCANCEL));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    // Stopped in the file phase: the folders and keys after it stay.
+    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+}
