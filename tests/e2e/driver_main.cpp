@@ -1,6 +1,6 @@
 // The command-line driver of our programs, for the demo and the benchmark:
 //
-//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS] [--paints DLL] [--bench]
+//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver run PROGRAM "ARGUMENTS" [--timeout SECONDS]
 //

@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# The installation and removal benchmark (not part of the tests; CI never runs it).
+#
+#   scripts/bench.sh [--rounds N] [--warmup N] [--only small|large] [--no-setup]
+#
+# Builds the 64-bit programs, generates two deterministic media beside the
+# build's own medium (small: 500 files, 20 MB; large: 5,000 files, 200 MB, a
+# fifth of the names Chinese), makes a Wine prefix and starts a persistent
+# wineserver before any timing, then for each medium runs warm-up rounds and N
+# timed rounds (default 5) of four steps in turn, under one Xvfb:
+#
+#   Setup.exe, driven from start to Finish   vs  bench_copy.exe (FindFirstFileA/CopyFileA)
+#   Uninstall.exe, Yes to Finish             vs  bench_delete.exe (DeleteFileA/RemoveDirectoryA)
+#
+# into and from the same install folder. It prints per round and as medians the
+# times, the paired ratios (program / plain walker, per round), the progress
+# bar's paints against its width in pixels, and the peak memory (VmHWM) of each
+# program's Wine process. Results also go to out/bench/.
+#
+# Environment: TESSORA_BUILD (default build/) holds build/win64 and the bench
+# folder with the media and the prefix.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TESSORA_BUILD:-$root/build}
+out=${TESSORA_BENCH_OUT:-$root/out/bench}
+
+args=("$@")
+rounds=5
+warmup=1
+only=
+run_setup=1
+while [ $# -gt 0 ]; do
+    case $1 in
+        --rounds) rounds=$2; shift 2 ;;
+        --warmup) warmup=$2; shift 2 ;;
+        --only) only=$2; shift 2 ;;
+        --no-setup) run_setup=0; shift ;;
+        *) echo "usage: $0 [--rounds N] [--warmup N] [--only small|large] [--no-setup]" >&2; exit 2 ;;
+    esac
+done
+
+if [ -z "${TESSORA_BENCH_XVFB:-}" ]; then
+    [ "$run_setup" = 1 ] && bash "$root/scripts/setup.sh"
+    # One X server for the whole run, started once, outside every timing.
+    TESSORA_BENCH_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" ${args[@]+"${args[@]}"}
+fi
+
+echo "== building (64-bit, Release)"
+win=$build/win64
+cmake -G Ninja -S "$root" -B "$win" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$win" --target bench_programs >/dev/null
+
+bench=$build/bench
+echo "== media"
+python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/small" --files 500 --megabytes 20
+python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/large" --files 5000 --megabytes 200
+
+. "$root/scripts/wine-env.sh"
+export WINEPREFIX=$bench/prefix
+echo "== Wine prefix $WINEPREFIX (made before any timing)"
+"$WINE_SERVER" -k 2>/dev/null || true
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+"$WINE_SERVER" -p
+trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
+# The session's own processes (services, explorer) start with the first
+# program; start them now, outside the timing.
+"$WINE_LOADER" cmd /c exit > /dev/null 2>&1 < /dev/null
+
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+driver=$(winpath "$win/tests/e2e/tessora_driver.exe")
+paints=$(winpath "$win/bench/bench_paints.dll")
+install_dir=$WINEPREFIX/drive_c/Program\ Files/Quorvatek/Tessora
+install_win='C:\Program Files\Quorvatek\Tessora'
+
+mkdir -p "$out"
+stamp=$(date +%Y-%m-%d)
+raw=$out/raw-$(date +%Y%m%d-%H%M%S).txt
+: > "$raw"
+
+# A sleep without a fork, for the memory sampler's loop.
+exec {tick}<> <(:)
+
+# peak_memory COMM FILE: waits for the Wine process of this prefix whose name is
+# COMM, then follows its VmHWM (kB) until it ends, and writes the last value
+# read to FILE. The high-water mark only grows, so the last reading is the peak
+# of all but the program's final moments.
+peak_memory() {
+    local comm=$1 file=$2 pid= name line hwm=0 tries=0
+    while [ -z "$pid" ] && [ $tries -lt 3000 ]; do
+        for f in /proc/[0-9]*/comm; do
+            { read -r name < "$f"; } 2>/dev/null || continue
+            # The kernel keeps the first 15 bytes of a process name.
+            [ "$name" = "${comm:0:15}" ] || continue
+            local p=${f#/proc/}; p=${p%/comm}
+            if grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null; then
+                pid=$p; break
+            fi
+        done
+        [ -n "$pid" ] || { tries=$((tries + 1)); read -t 0.01 -u "$tick" || true; }
+    done
+    if [ -n "$pid" ]; then
+        while [ -e "/proc/$pid/status" ]; do
+            while read -r name line; do
+                [ "$name" = VmHWM: ] && { hwm=${line%% *}; break; }
+            done < "/proc/$pid/status" 2>/dev/null || true
+            read -t 0.02 -u "$tick" || true
+        done
+    fi
+    echo "$hwm" > "$file"
+}
+
+# timed NAME COMM DRIVER-ARGS...: runs the driver with the memory sampler and
+# appends "NAME ms paints bar_px peak_kB" to the raw results.
+timed() {
+    local name=$1 comm=$2; shift 2
+    local memfile=$bench/peak.txt logfile=$bench/driver.txt log
+    rm -f "$memfile"
+    peak_memory "$comm" "$memfile" &
+    local sampler=$!
+    # Into a file, not a pipe: Wine's own background processes inherit the
+    # output and would hold a pipe open after the driver has ended.
+    if ! "$WINE_LOADER" "$driver" "$@" --bench > "$logfile" 2>&1 < /dev/null; then
+        cat "$logfile" >&2
+        kill "$sampler" 2>/dev/null || true
+        echo "bench: $name failed" >&2
+        exit 1
+    fi
+    wait "$sampler" || true
+    log=$(cat "$logfile")
+    local line ms paints_n=- bar=- kb
+    line=$(grep '^bench:' <<<"$log")
+    ms=$(sed -n 's/.* ms=\([0-9]*\).*/\1/p' <<<"$line")
+    case $line in *paints=*)
+        paints_n=$(sed -n 's/.* paints=\([0-9]*\).*/\1/p' <<<"$line")
+        bar=$(sed -n 's/.* bar_px=\([0-9]*\).*/\1/p' <<<"$line") ;;
+    esac
+    kb=$(cat "$memfile" 2>/dev/null || echo 0)
+    printf '%s %s %s %s %s\n' "$name" "$ms" "$paints_n" "$bar" "$kb"
+}
+
+# Uninstall's batch deletes Uninstall.exe and the folder once the program has
+# ended, at idle priority: it must be done before the next step starts.
+wait_removed() {
+    local i
+    for i in $(seq 1 300); do
+        [ ! -e "$install_dir" ] && [ ! -e "$WINEPREFIX/drive_c/DelUS.bat" ] && return 0
+        sleep 0.1
+    done
+    echo "bench: the install folder was not removed" >&2
+    return 1
+}
+
+one_round() {
+    local medium=$1 tag=$2 line
+    rm -rf "$install_dir"
+    line=$(timed setup Setup.exe install "$(winpath "$medium/Setup.exe")" --paints "$paints" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    line=$(timed uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" --paints "$paints" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    wait_removed
+    line=$(timed copy bench_copy.exe run "$(winpath "$win/bench/bench_copy.exe")" \
+        "\"$(winpath "$medium")\" \"$install_win\"" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    line=$(timed delete bench_delete.exe run "$(winpath "$win/bench/bench_delete.exe")" \
+        "\"$install_win\"" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    [ ! -e "$install_dir" ] || { echo "bench: the plain removal left files" >&2; exit 1; }
+}
+
+run_medium() {
+    local size=$1 medium=$bench/media/$1 i
+    echo
+    echo "== $size medium: $warmup warm-up, $rounds timed rounds (step ms paints bar_px peak_kB)"
+    # Other work on the machine shows in every figure: the load goes on record.
+    echo "load $size before: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$raw.load"
+    for i in $(seq 1 "$warmup"); do echo " warm-up $i"; one_round "$medium" "warmup-$size"; done
+    for i in $(seq 1 "$rounds"); do echo " round $i"; one_round "$medium" "$size-$i"; done
+    echo "load $size after: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$raw.load"
+}
+
+started=$(date +%s)
+if [ -z "$only" ] || [ "$only" = small ]; then run_medium small; fi
+if [ -z "$only" ] || [ "$only" = large ]; then run_medium large; fi
+
+# The summary: medians per step, the median of the per-round ratios, the most
+# paints of any run against the bar's width, and the largest peak memory.
+summary=${raw/raw-/summary-}
+awk -v date="$stamp" '
+function median(list, n,   a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) { t = a[i]; for (j = i - 1; j >= 1 && a[j] + 0 > t + 0; j--) a[j + 1] = a[j]; a[j + 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+}
+$1 ~ /^warmup/ { next }
+{
+    split($1, tag, "-"); size = tag[1]; round = tag[2]; step = $2
+    ms[size, step] = ms[size, step] " " $3
+    t[size, step, round] = $3
+    rounds[size, round] = 1; sizes[size] = 1
+    if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) maxpaint[size, step] = $4; bar[size, step] = $5 }
+    if ($6 + 0 > peak[step]) peak[step] = $6
+}
+END {
+    printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
+    printf "%-6s %-10s %9s %9s %7s %14s\n", "medium", "program", "ms", "walker", "ratio", "paints/bar px"
+    for (s = 1; s <= 2; s++) {
+        size = s == 1 ? "small" : "large"
+        if (!(size in sizes)) continue
+        for (p = 1; p <= 2; p++) {
+            prog = p == 1 ? "setup" : "uninstall"; walk = p == 1 ? "copy" : "delete"
+            ratios = ""
+            for (k in rounds) { split(k, kk, SUBSEP); if (kk[1] != size) continue
+                r = kk[2]; if (t[size, walk, r] > 0) ratios = ratios " " t[size, prog, r] / t[size, walk, r] }
+            printf "%-6s %-10s %9d %9d %7.2f %7d/%-6d\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
+                   median(ratios), maxpaint[size, prog], bar[size, prog]
+        }
+    }
+    printf "peak memory (VmHWM, largest of all rounds): Setup %.1f MiB, Uninstall %.1f MiB, bench_copy %.1f MiB, bench_delete %.1f MiB\n",
+           peak["setup"] / 1024, peak["uninstall"] / 1024, peak["copy"] / 1024, peak["delete"] / 1024
+}' "$raw" | tee "$summary"
+cat "$raw.load" >> "$summary"
+echo
+echo "raw figures: $raw"
+echo "summary:     $summary"
+echo "timed part took $(( $(date +%s) - started )) s"
