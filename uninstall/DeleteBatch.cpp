@@ -10,7 +10,9 @@ static const char s_szTemplate[] = ":Repeat\r\n"
                                    "rmdir \"%s\"\r\n"
                                    "del \"%s\"\r\n";
 
-CString CutAtLastBackslash(const CString& strPath)
+// The folder part of a path: everything before its last backslash (a 0x5C
+// trail byte of a double-byte character does not count).
+static CString CutAtLastBackslash(const CString& strPath)
 {
     int nSlash = strPath.ReverseFind('\\');
     // Without a backslash there is no folder: "rmdir" then gets an empty name
@@ -18,7 +20,8 @@ CString CutAtLastBackslash(const CString& strPath)
     return nSlash < 0 ? CString() : strPath.Left(nSlash);
 }
 
-CString EscapeBatchPercent(const CString& strText)
+// The text with every '%' doubled, as a batch file must hold it.
+static CString EscapeBatchPercent(const CString& strText)
 {
     CString strOut;
     for (int i = 0; i < strText.GetLength(); ++i)

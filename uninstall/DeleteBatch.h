@@ -12,10 +12,3 @@
 // Every '%' of the paths is written as "%%" so that the command interpreter
 // reads it as the character itself instead of expanding a variable.
 CString MakeDeleteBatch(const CString& strExePath);
-
-// The folder part of a path: everything before its last backslash (a 0x5C
-// trail byte of a double-byte character does not count); empty without one.
-CString CutAtLastBackslash(const CString& strPath);
-
-// The text with every '%' doubled, as a batch file must hold it.
-CString EscapeBatchPercent(const CString& strText);

@@ -33,12 +33,3 @@ std::vector<CRegKeyDeletion> ListRegKeyDeletions(const CInstallLog& log)
     }
     return deletions;
 }
-
-CRemovalPlan MakeRemovalPlan(const CInstallLog& log)
-{
-    CRemovalPlan plan;
-    plan.m_files = ListLogValues(log, LOG_FILE_COPY);
-    plan.m_folders = ListFolderRemovals(log);
-    plan.m_regKeys = ListRegKeyDeletions(log);
-    return plan;
-}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,32 +144,15 @@ std::vector<std::string> LoggedValues(const std::string& logPath, const std::str
     return values;
 }
 
-// Runs the real Setup worker over a medium into an install folder.
-void InstallWithSetup(const std::string& source, const std::string& install)
-{
-    CSetupThread setup;
-    setup.m_strSourceDir = source.c_str();
-    setup.m_strInstallDir = install.c_str();
-    setup.m_bAutoDelete = FALSE;
-    ASSERT_TRUE(setup.CreateThread(0, 0, NULL));
-    ASSERT_TRUE(setup.WaitPumping(120000)) << "Setup's worker did not end";
-}
-
-std::string TempFile(const char* name)
-{
-    char temp[MAX_PATH];
-    DWORD n = ::GetTempPathA(MAX_PATH, temp);
-    return std::string(temp, n) + name + std::to_string(::GetCurrentProcessId());
-}
 } // namespace
 
 TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
 {
     CFakeDriverRegistration driver;
     ASSERT_TRUE(driver.IsDone());
-    CFixtureRecord record("TESSORA_ODBC_RECORD", TempFile("tessora-odbc-"));
-
     CTestMedium medium("medium");
+    CTestMedium target("install");
+    CFixtureRecord record("TESSORA_ODBC_RECORD", target.Path("odbc.txt"));
     medium.AddFile("Database\\填充图案.mdb", "db");
     medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "arx");
     medium.AddFile("HatchPat\\a.pat", "a");
@@ -179,9 +163,16 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     medium.AddFile("Uninstall.exe", "uninstall");
     medium.AddFile("readme.txt", "readme");
 
-    CTestMedium target("install");
+    // The real Setup worker installs the medium and writes the log.
     const std::string install = target.Path("Tessora\\");
-    InstallWithSetup(medium.Root(), install);
+    {
+        CSetupThread setup;
+        setup.m_strSourceDir = medium.Root().c_str();
+        setup.m_strInstallDir = install.c_str();
+        setup.m_bAutoDelete = FALSE;
+        ASSERT_TRUE(setup.CreateThread(0, 0, NULL));
+        ASSERT_TRUE(setup.WaitPumping(120000)) << "Setup's worker did not end";
+    }
     const std::string logPath = install + "Uninstall.log";
     ASSERT_TRUE(Exists(logPath));
     std::vector<CDriverCall> calls = DriverCalls(record);
@@ -252,50 +243,37 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
-TEST(UninstallWorker, MissingOrEmptyInstallPathStillRemovesTheDataSource)
+TEST(UninstallWorker, MissingInstallPathStillRemovesTheDataSource)
 {
     CFakeDriverRegistration driver;
     ASSERT_TRUE(driver.IsDone());
-    CFixtureRecord record("TESSORA_ODBC_RECORD", TempFile("tessora-odbc-"));
     CTestMedium folder("log");
+    CFixtureRecord record("TESSORA_ODBC_RECORD", folder.Path("odbc.txt"));
+    DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
 
-    for (bool bEmptyValue : {false, true})
+    // A log that does not list the product key: the read leaves it created.
+    const std::string logPath = folder.Path("Uninstall.log");
+    folder.AddFile("Uninstall.log", "File Copy: " + logPath + "\r\n");
     {
-        SCOPED_TRACE(bEmptyValue ? "empty value" : "no key");
-        record.Clear();
-        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-        if (bEmptyValue)
-        {
-            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", ""));
-        }
-
-        // Without a logged key, the read leaves the product key behind, created.
-        folder.AddFile("Uninstall.log", "File Copy: " + folder.Path("Uninstall.log") + "\r\n");
-        {
-            CDialogStandIn dialog;
-            CTestUninstall worker;
-            RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
-        }
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
-        std::vector<CDriverCall> calls = DriverCalls(record);
-        ASSERT_EQ(1u, calls.size());
-        ASSERT_EQ(6u, calls[0].attributes.size());
-        EXPECT_EQ("DBQ=\\Database\\填充图案.mdb", calls[0].attributes[2]);
-
-        // With the key logged, the same run deletes it again.
-        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-        if (bEmptyValue)
-        {
-            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", ""));
-        }
-        folder.AddFile("Uninstall.log", "RegDB Key: 2," + std::string(PRODUCT_KEY) + "\r\n");
-        {
-            CDialogStandIn dialog;
-            CTestUninstall worker;
-            RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
-        }
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        RunUninstall(worker, dialog, logPath);
     }
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    std::vector<CDriverCall> calls = DriverCalls(record);
+    ASSERT_EQ(1u, calls.size());
+    ASSERT_EQ(6u, calls[0].attributes.size());
+    EXPECT_EQ("DBQ=\\Database\\填充图案.mdb", calls[0].attributes[2]);
+
+    // A log that lists it: created by the read, deleted by the registry phase.
+    DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+    folder.AddFile("Uninstall.log", "RegDB Key: 2," + std::string(PRODUCT_KEY) + "\r\n");
+    {
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        RunUninstall(worker, dialog, logPath);
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
@@ -316,7 +294,7 @@ TEST(UninstallWorker, UnreadableLogPostsTheFailureAndIsNotStarted)
 
 namespace
 {
-// A log of three files, two nested folders and two keys, all in a scratch
+// A log of three files in two nested folders and two keys, all in a scratch
 // folder and a test key, for stopping the worker at chosen points.
 struct CStopScene
 {
@@ -327,18 +305,18 @@ struct CStopScene
     CStopScene()
     {
         DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY);
-        MakeRegKey(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One");
-        MakeRegKey(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two");
-        std::string log = "Made Dir: " + folder.Path("Outer") + "\r\n" + "Made Dir: " +
-                          folder.Path("Outer\\Inner") + "\r\n";
+        std::string log = "Made Dir: " + folder.Path("Outer") + "\r\nMade Dir: " + folder.Path("Outer\\Inner") + "\r\n";
         for (const char* name : {"Outer\\Inner\\1.pat", "Outer\\Inner\\2.pat", "Outer\\3.pat"})
         {
             folder.AddFile(name, name);
             files.push_back(folder.Path(name));
             log += "File Copy: " + files.back() + "\r\n";
         }
-        log += "RegDB Key: 1," + std::string(TEST_KEY) + "\\One\r\n";
-        log += "RegDB Key: 1," + std::string(TEST_KEY) + "\\Two\r\n";
+        for (const char* key : {"\\One", "\\Two"})
+        {
+            MakeRegKey(HKEY_CURRENT_USER, TEST_KEY + std::string(key));
+            log += "RegDB Key: 1," + std::string(TEST_KEY) + key + "\r\n";
+        }
         logPath = folder.Path("Uninstall.log");
         WriteFileBytes(logPath, log);
     }
@@ -352,86 +330,13 @@ struct CStopScene
         return n;
     }
     bool FoldersLeft() const { return Exists(folder.Path("Outer\\Inner")); }
-    bool KeysLeft() const
+    int KeysLeft() const
     {
-        return KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One") &&
-               KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two");
+        return KeyExists(HKEY_CURRENT_USER, TEST_KEY + std::string("\\One")) +
+               KeyExists(HKEY_CURRENT_USER, TEST_KEY + std::string("\\Two"));
     }
 };
-} // namespace
 
-TEST(UninstallWorker, UnstoppedRunRemovesTheWholeStopScene)
-{
-    // The reference for the stop tests below: the same scene without a stop.
-    CStopScene scene;
-    CDialogStandIn dialog;
-    CTestUninstall worker;
-    RunUninstall(worker, dialog, scene.logPath);
-    EXPECT_EQ(0, scene.FilesLeft());
-    EXPECT_FALSE(scene.FoldersLeft());
-    EXPECT_FALSE(Exists(scene.folder.Path("Outer")));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\One"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(TEST_KEY) + "\\Two"));
-    EXPECT_EQ(1, worker.m_nSelfDeletes);
-}
-
-TEST(UninstallWorker, StopRaisedWhileAFileIsShownEndsTheRunThere)
-{
-    for (int nStopAt = 1; nStopAt <= 3; ++nStopAt)
-    {
-        SCOPED_TRACE("stop at file " + std::to_string(nStopAt));
-        CStopScene scene;
-        CDialogStandIn dialog;
-        CTestUninstall worker;
-        // The dialog's Cancel, taken while the worker waits for its message.
-        dialog.m_onEvent = [&](const CEvent&) {
-            if ((int)dialog.m_events.size() == nStopAt)
-                worker.RequestStop();
-        };
-        RunUninstall(worker, dialog, scene.logPath);
-        EXPECT_EQ(std::vector<UINT>(nStopAt, UM_FILE_DELETED), dialog.Messages());
-        EXPECT_EQ(3 - nStopAt, scene.FilesLeft());
-        EXPECT_TRUE(scene.FoldersLeft());
-        EXPECT_TRUE(scene.KeysLeft());
-        EXPECT_EQ(0, worker.m_nSelfDeletes);
-    }
-}
-
-TEST(UninstallWorker, StopRaisedAfterTheFilesKeepsFoldersKeysAndUninstaller)
-{
-    CStopScene scene;
-    CDialogStandIn dialog;
-    CTestUninstall worker;
-    dialog.m_onEvent = [&](const CEvent& e) {
-        if (e.nMessage == UM_FILES_DONE)
-            worker.RequestStop();
-    };
-    RunUninstall(worker, dialog, scene.logPath);
-    std::vector<UINT> expected(3, UM_FILE_DELETED);
-    expected.push_back(UM_FILES_DONE);
-    EXPECT_EQ(expected, dialog.Messages());
-    EXPECT_EQ(0, scene.FilesLeft());
-    EXPECT_TRUE(scene.FoldersLeft());
-    EXPECT_TRUE(scene.KeysLeft());
-    EXPECT_EQ(0, worker.m_nSelfDeletes);
-}
-
-TEST(UninstallWorker, StopRaisedBeforeTheStartRemovesNothing)
-{
-    CStopScene scene;
-    CDialogStandIn dialog;
-    CTestUninstall worker;
-    worker.RequestStop();
-    RunUninstall(worker, dialog, scene.logPath);
-    EXPECT_TRUE(dialog.m_events.empty());
-    EXPECT_EQ(3, scene.FilesLeft());
-    EXPECT_TRUE(scene.FoldersLeft());
-    EXPECT_TRUE(scene.KeysLeft());
-    EXPECT_EQ(0, worker.m_nSelfDeletes);
-}
-
-namespace
-{
 // Waits, without serving it, until another thread is blocked sending a message
 // to this thread; false when none comes within the time-out.
 bool WaitForPendingSend(DWORD dwTimeout)
@@ -447,44 +352,70 @@ bool WaitForPendingSend(DWORD dwTimeout)
 }
 } // namespace
 
-TEST(UninstallWorker, CancelWhileTheWorkerIsBlockedSendingDoesNotDeadlock)
+TEST(UninstallWorker, StopEndsTheRunAtTheNextCheck)
 {
-    CStopScene scene;
-    CDialogStandIn dialog;
-    CTestUninstall worker;
-    worker.m_pMainWnd = &dialog.m_wnd;
-    worker.m_bAutoDelete = FALSE;
-    ASSERT_TRUE(worker.LoadLog(scene.logPath.c_str()));
-    ASSERT_TRUE(worker.CreateThread(0, 0, NULL));
-    // The worker has deleted the first file and waits inside SendMessageA; the
-    // dialog now cancels and waits for it, serving messages meanwhile.
-    ASSERT_TRUE(WaitForPendingSend(120000));
-    worker.RequestStop();
-    ASSERT_TRUE(worker.WaitPumping(120000));
-    EXPECT_EQ(std::vector<UINT>{UM_FILE_DELETED}, dialog.Messages());
-    EXPECT_EQ(2, scene.FilesLeft());
-    EXPECT_TRUE(scene.FoldersLeft());
-    EXPECT_TRUE(scene.KeysLeft());
+    // The stop is raised by the dialog while it handles its Nth message (0:
+    // before the start, -1: never); the messages are three files, the end of
+    // the files and the end of the run.
+    struct
+    {
+        int nStopAt;
+        size_t nMessages;
+        int nFilesLeft;
+    } cases[] = {{-1, 5, 0}, {0, 0, 3}, {1, 1, 2}, {3, 3, 0}, {4, 4, 0}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE("stop at message " + std::to_string(c.nStopAt));
+        CStopScene scene;
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        if (c.nStopAt == 0)
+            worker.RequestStop();
+        dialog.m_onEvent = [&](const CEvent&) {
+            if ((int)dialog.m_events.size() == c.nStopAt)
+                worker.RequestStop();
+        };
+        RunUninstall(worker, dialog, scene.logPath);
+        const bool bStopped = c.nStopAt >= 0;
+        EXPECT_EQ(c.nMessages, dialog.m_events.size());
+        EXPECT_EQ(c.nFilesLeft, scene.FilesLeft());
+        EXPECT_EQ(bStopped, scene.FoldersLeft());
+        EXPECT_EQ(bStopped ? 2 : 0, scene.KeysLeft());
+        EXPECT_EQ(bStopped ? 0 : 1, worker.m_nSelfDeletes);
+    }
 }
 
-TEST(UninstallWorker, DestroyingTheRunningWorkerStopsAndWaitsForIt)
+TEST(UninstallWorker, StopWhileTheWorkerIsBlockedSendingEndsItWithoutDeadlock)
 {
-    CStopScene scene;
-    CDialogStandIn dialog;
-    CTestUninstall* worker = new CTestUninstall;
-    worker->m_pMainWnd = &dialog.m_wnd;
-    worker->m_bAutoDelete = FALSE;
-    ASSERT_TRUE(worker->LoadLog(scene.logPath.c_str()));
-    ASSERT_TRUE(worker->CreateThread(0, 0, NULL));
-    ASSERT_TRUE(WaitForPendingSend(120000));
-    HANDLE hThread = NULL;
-    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),
-                                  &hThread, SYNCHRONIZE, FALSE, 0));
-    delete worker;
-    // The thread had ended before its object went away.
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(hThread, 0));
-    ::CloseHandle(hThread);
-    EXPECT_EQ(std::vector<UINT>{UM_FILE_DELETED}, dialog.Messages());
-    EXPECT_EQ(2, scene.FilesLeft());
-    EXPECT_TRUE(scene.KeysLeft());
+    // The dialog cancels (or its object goes) while the worker waits inside
+    // SendMessageA for the first file; the waiting serves that message.
+    for (bool bDestroy : {false, true})
+    {
+        SCOPED_TRACE(bDestroy ? "destroyed" : "cancelled");
+        CStopScene scene;
+        CDialogStandIn dialog;
+        std::unique_ptr<CTestUninstall> worker(new CTestUninstall);
+        worker->m_pMainWnd = &dialog.m_wnd;
+        worker->m_bAutoDelete = FALSE;
+        ASSERT_TRUE(worker->LoadLog(scene.logPath.c_str()));
+        ASSERT_TRUE(worker->CreateThread(0, 0, NULL));
+        ASSERT_TRUE(WaitForPendingSend(120000));
+        HANDLE hThread = NULL;
+        ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),
+                                      &hThread, SYNCHRONIZE, FALSE, 0));
+        if (bDestroy)
+        {
+            worker.reset();
+        }
+        else
+        {
+            worker->RequestStop();
+            ASSERT_TRUE(worker->WaitPumping(120000));
+        }
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(hThread, 0));
+        ::CloseHandle(hThread);
+        EXPECT_EQ(std::vector<UINT>{UM_FILE_DELETED}, dialog.Messages());
+        EXPECT_EQ(2, scene.FilesLeft());
+        EXPECT_EQ(2, scene.KeysLeft());
+    }
 }
