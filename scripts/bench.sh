@@ -84,9 +84,14 @@ exec {tick}<> <(:)
 # peak_memory COMM FILE: waits for the Wine process of this prefix whose name is
 # COMM, then follows its VmHWM (kB) until it ends, and writes the last value
 # read to FILE. The high-water mark only grows, so the last reading is the peak
-# of all but the program's final moments.
+# of all but the program's final moments. With it go a profile of the program's
+# two busiest threads from the scheduler's statistics (schedstat): the main
+# (dialog) thread and the busiest other one (the worker), each as milliseconds
+# on a CPU and milliseconds runnable but waiting for one; the rest of a
+# thread's life it was blocked (in a SendMessage, a wait, file I/O).
 peak_memory() {
-    local comm=$1 file=$2 pid= name line hwm=0 tries=0
+    local comm=$1 file=$2 pid= name line hwm=0 tries=0 t run wait slices
+    local main_run=0 main_wait=0 work_run=0 work_wait=0
     while [ -z "$pid" ] && [ $tries -lt 3000 ]; do
         for f in /proc/[0-9]*/comm; do
             { read -r name < "$f"; } 2>/dev/null || continue
@@ -104,10 +109,18 @@ peak_memory() {
             while read -r name line; do
                 [ "$name" = VmHWM: ] && { hwm=${line%% *}; break; }
             done < "/proc/$pid/status" 2>/dev/null || true
+            for t in /proc/"$pid"/task/*; do
+                { read -r run wait slices < "$t/schedstat"; } 2>/dev/null || continue
+                if [ "${t##*/}" = "$pid" ]; then
+                    main_run=$run; main_wait=$wait
+                elif [ "$run" -ge "$work_run" ]; then
+                    work_run=$run; work_wait=$wait
+                fi
+            done
             read -t 0.02 -u "$tick" || true
         done
     fi
-    echo "$hwm" > "$file"
+    echo "$hwm $((main_run / 1000000)) $((main_wait / 1000000)) $((work_run / 1000000)) $((work_wait / 1000000))" > "$file"
 }
 
 # timed NAME COMM DRIVER-ARGS...: runs the driver with the memory sampler and
@@ -171,7 +184,7 @@ one_round() {
 run_medium() {
     local size=$1 medium=$bench/media/$1 i
     echo
-    echo "== $size medium: $warmup warm-up, $rounds timed rounds (step ms paints bar_px peak_kB)"
+    echo "== $size medium: $warmup warm-up, $rounds timed rounds (step ms paints bar_px peak_kB; dialog cpu/wait ms, worker cpu/wait ms)"
     # Other work on the machine shows in every figure: the load goes on record.
     echo "load $size before: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$raw.load"
     for i in $(seq 1 "$warmup"); do echo " warm-up $i"; one_round "$medium" "warmup-$size"; done
@@ -200,6 +213,7 @@ $1 ~ /^warmup/ { next }
     rounds[size, round] = 1; sizes[size] = 1
     if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) maxpaint[size, step] = $4; bar[size, step] = $5 }
     if ($6 + 0 > peak[step]) peak[step] = $6
+    if (NF >= 10) { prof[size, step] = prof[size, step] sprintf("  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; worker %d ms on CPU, %d ms waiting for one; the rest blocked\n", step, round, $7, $8, $9, $10) }
 }
 END {
     printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
@@ -216,6 +230,8 @@ END {
                    median(ratios), maxpaint[size, prog], bar[size, prog]
         }
     }
+    printf "thread profile (schedstat) of Setup and Uninstall per timed round:\n"
+    for (k in prof) printf "%s", prof[k]
     printf "peak memory (VmHWM, largest of all rounds): Setup %.1f MiB, Uninstall %.1f MiB, bench_copy %.1f MiB, bench_delete %.1f MiB\n",
            peak["setup"] / 1024, peak["uninstall"] / 1024, peak["copy"] / 1024, peak["delete"] / 1024
 }' "$raw" | tee "$summary"
