@@ -213,7 +213,7 @@ $1 ~ /^warmup/ { next }
     rounds[size, round] = 1; sizes[size] = 1
     if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) maxpaint[size, step] = $4; bar[size, step] = $5 }
     if ($6 + 0 > peak[step]) peak[step] = $6
-    if (NF >= 10) { prof[size, step] = prof[size, step] sprintf("  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; worker %d ms on CPU, %d ms waiting for one; the rest blocked\n", step, round, $7, $8, $9, $10) }
+    if (NF >= 10 && (step == "setup" || step == "uninstall")) { prof[size, step] = prof[size, step] sprintf("  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; worker %d ms on CPU, %d ms waiting for one; the rest blocked\n", step, round, $7, $8, $9, $10) }
 }
 END {
     printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
