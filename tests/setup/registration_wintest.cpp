@@ -288,52 +288,43 @@ protected:
     CFixtureRecord m_driver;
 };
 
-TEST_F(CompleteRun, RegistersControlsProductDataSourceAndUninstallEntry)
+// A second run over the same folder rewrites the same values, sends the same
+// request again, adds the pattern folder to no profile twice and replaces the
+// log with its own.
+TEST_F(CompleteRun, RegistersEverythingOnceAndAgainOverTheSameFolder)
 {
     AddAutoCad();
     CFakeDriverRegistration driver;
     ASSERT_TRUE(driver.IsDone());
-    std::string log = RunSetup();
-    ExpectRegistered(log);
+    std::string first = RunSetup();
+    ExpectRegistered(first);
+    // The system's own list of installed programs reads the uninstall entry.
+    EXPECT_NE(std::string::npos, CaptureOutput("uninstaller.exe --list", m_target.Path("list.txt")).find("Mosaika V5"));
 
-    // One add request in system mode, without a parent window, with exactly
-    // the six pairs; the database path holds the CP936 bytes of its name.
-    std::vector<CDriverCall> calls = DriverCalls(m_driver);
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ("none", calls[0].strParent);
-    EXPECT_EQ("1", calls[0].strRequest); // ODBC_ADD_DSN
-    EXPECT_EQ("2", calls[0].strMode);    // ODBC_SYSTEM_DSN
-    EXPECT_EQ("Microsoft Access Driver (*.mdb)", calls[0].strDriver);
+    std::string second = RunSetup();
+    EXPECT_EQ(first, second);
+    ExpectRegistered(second);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(m_strInstall + "HatchPat\\;" + ACAD_PATHS[i], ProfileSupportPath(i));
+
+    // Each run: one add request in system mode, without a parent window, with
+    // exactly the six pairs; the database path holds the CP936 bytes of its name.
     std::vector<std::string> pairs{"DSN=SwatchDepot",
                                    "Quorvatek=Mosaika",
                                    "DBQ=" + m_strInstall + "Database\\\xCC\xEE\xB3\xE4\xCD\xBC\xB0\xB8.mdb",
                                    "FIL=MS Access",
                                    "UID=Quorvatek",
                                    "PWD=Quorvatek40617295358"};
-    EXPECT_EQ(pairs, calls[0].attributes);
-
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(m_strInstall + "HatchPat\\;" + ACAD_PATHS[i], ProfileSupportPath(i));
-
-    // The system's own list of installed programs reads the uninstall entry.
-    EXPECT_NE(std::string::npos, CaptureOutput("uninstaller.exe --list", m_target.Path("list.txt")).find("Mosaika V5"));
-}
-
-// Running again over the same folder rewrites the same values, adds the
-// pattern folder to no profile twice, and replaces the log with its own.
-TEST_F(CompleteRun, SecondRunLeavesSingleEntriesAndItsOwnLog)
-{
-    AddAutoCad();
-    CFakeDriverRegistration driver;
-    std::string first = RunSetup();
-    std::string second = RunSetup();
-    EXPECT_EQ(first, second);
-    ExpectRegistered(second);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(m_strInstall + "HatchPat\\;" + ACAD_PATHS[i], ProfileSupportPath(i));
     std::vector<CDriverCall> calls = DriverCalls(m_driver);
     ASSERT_EQ(2u, calls.size());
-    EXPECT_EQ(calls[0].attributes, calls[1].attributes);
+    for (const CDriverCall& call : calls)
+    {
+        EXPECT_EQ("none", call.strParent);
+        EXPECT_EQ("1", call.strRequest); // ODBC_ADD_DSN
+        EXPECT_EQ("2", call.strMode);    // ODBC_SYSTEM_DSN
+        EXPECT_EQ("Microsoft Access Driver (*.mdb)", call.strDriver);
+        EXPECT_EQ(pairs, call.attributes);
+    }
 }
 
 // Without AutoCAD and without the driver the rest is the same and the run completes.
