@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is needed, builds every build and runs every test:
 #   build/host   the pure core, native, under AddressSanitizer and UBSan
+#   build/fuzz   the install log reader under libFuzzer (a bounded smoke run)
 #   build/win32  the programs as we ship them (32-bit); their imports are checked
 #   build/win64  the same sources for 64-bit Windows with all tests, run under
 #                64-bit Wine and Xvfb (machines of our kind run no 32-bit Wine)
@@ -15,6 +16,9 @@ cmake -G Ninja -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/host"
 ln -sf "$build/host/compile_commands.json" "$root/compile_commands.json"
 (cd "$build/host" && ctest --output-on-failure -j2)
+
+echo "== fuzz smoke run of the install log reader (clang, libFuzzer)"
+TESSORA_BUILD="$build" bash "$root/scripts/fuzz.sh" --smoke
 
 echo "== 32-bit Windows build (the shipped programs)"
 cmake -G Ninja -S "$root" -B "$build/win32" \
