@@ -42,37 +42,35 @@ bool InstallFolderGone()
     return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-// What Wine's list of installed programs prints.
+// What Wine's list of installed programs prints. The output goes to a file
+// read once the lister has ended: a pipe's read end was seen to stay blocked
+// under Wine after the lister had gone.
 std::string InstalledProgramsList()
 {
+    char tempDir[MAX_PATH] = {0};
+    ::GetTempPathA(MAX_PATH, tempDir);
+    std::string path = std::string(tempDir) + "tessora-uninstaller-list.txt";
     SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
-    HANDLE hRead = NULL, hWrite = NULL;
-    if (!::CreatePipe(&hRead, &hWrite, &sa, 0))
+    HANDLE hOut = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hOut == INVALID_HANDLE_VALUE)
         return std::string();
-    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = hWrite;
-    si.hStdError = hWrite;
+    si.hStdOutput = hOut;
+    si.hStdError = hOut;
     PROCESS_INFORMATION pi = {};
     char cmd[] = "uninstaller.exe --list";
-    std::string out;
     if (::CreateProcessA(NULL, cmd, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi))
     {
-        ::CloseHandle(hWrite);
-        hWrite = NULL;
-        char buf[4096];
-        DWORD got = 0;
-        while (::ReadFile(hRead, buf, sizeof(buf), &got, NULL) && got)
-            out.append(buf, got);
         ::WaitForSingleObject(pi.hProcess, TIMEOUT_MS);
         ::CloseHandle(pi.hProcess);
         ::CloseHandle(pi.hThread);
     }
-    if (hWrite)
-        ::CloseHandle(hWrite);
-    ::CloseHandle(hRead);
+    ::CloseHandle(hOut);
+    std::string out = ReadFileBytes(path);
+    ::DeleteFileA(path.c_str());
     return out;
 }
 
