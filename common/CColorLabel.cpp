@@ -33,6 +33,14 @@ CColorLabel& CColorLabel::SetTextColor(COLORREF crText)
     return *this;
 }
 
+void CColorLabel::PreSubclassWindow()
+{
+    // Some static controls select their own font (the dialog's) after the
+    // colour request, which would undo the font chosen there; as the control's
+    // own font the label font holds either way.
+    ::SendMessageA(m_hWnd, WM_SETFONT, (WPARAM)m_font.GetSafeHandle(), FALSE);
+}
+
 HBRUSH CColorLabel::CtlColor(CDC* pDC, UINT nCtlColor)
 {
     if (nCtlColor == CTLCOLOR_STATIC)

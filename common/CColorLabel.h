@@ -20,6 +20,7 @@ protected:
     LOGFONTA m_lf;      // the stock default GUI font's description
     CFont m_font;       // made from m_lf; owned
 
+    void PreSubclassWindow() override;
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
 
     DECLARE_MESSAGE_MAP()
