@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <functional>
 
 namespace
@@ -136,11 +138,35 @@ protected:
         ASSERT_NO_FATAL_FAILURE(AwaitBatch());
     }
 
+    // Yes, then whatever follows (the completed look, the failure box or a
+    // quiet end) answered until the program ends; its exit code must be 0.
+    void RunAnyway()
+    {
+        CProgramDriver driver;
+        ASSERT_TRUE(driver.Start(m_install.Path("Uninstall.exe")));
+        HWND hBox = driver.WaitForMessageBox(IDYES, TIMEOUT_MS);
+        ASSERT_NE(nullptr, hBox);
+        CProgramDriver::Press(hBox, IDYES);
+        DWORD start = ::GetTickCount();
+        DWORD exitCode = 99;
+        while (!driver.WaitForExit(50, &exitCode))
+        {
+            ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS) << "the program hangs";
+            HWND hDlg = driver.WaitForWindow("Mosaika Tessora V5.0 卸载", 0);
+            if (hDlg && ::IsWindowVisible(::GetDlgItem(hDlg, 1003)))
+                CProgramDriver::Press(hDlg, IDOK);
+            else if (HWND hFailure = driver.WaitForMessageBox(IDOK, 0))
+                CProgramDriver::Press(hFailure, IDOK);
+        }
+        EXPECT_EQ(0u, exitCode);
+        ASSERT_NO_FATAL_FAILURE(AwaitBatch());
+    }
+
     // The self-deleting batch removes the program once it has ended; the next
-    // run needs a fresh copy, made only after the batch has gone.
+    // run needs a fresh copy, made only after the batch has gone (a run that
+    // never reached the batch leaves the program in place).
     void AwaitBatch()
     {
-        EXPECT_TRUE(WaitUntilGone(m_install.Path("Uninstall.exe"), TIMEOUT_MS));
         EXPECT_TRUE(WaitUntilGone("C:\\DelUS.bat", TIMEOUT_MS));
         ASSERT_TRUE(::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
                                 m_install.Path("Uninstall.exe").c_str(), FALSE));
@@ -193,4 +219,99 @@ TEST_F(UninstallFaults, EmptyBinaryAndHugeLogsTouchNothingTheyDoNotList)
         EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_outside.Path("victim.txt").c_str()));
+}
+
+TEST_F(UninstallFaults, OnlyListedFilesFoldersAndKeysGoWhateverTheirNames)
+{
+    // Outside the install folder, missing, read-only, behind trail bytes 0x5C,
+    // longer than a path may be; registry entries without a comma, with an
+    // unknown root code, and one real key of the sentinel's two.
+    std::string longPath = m_install.Root() + std::string(300 - m_install.Root().size(), 'L');
+    std::string log = Entry("File Copy: ", m_outside.Path("victim.txt")) +
+                      Entry("File Copy: ", m_outside.Path("missing.txt")) +
+                      Entry("File Copy: ", m_outside.Path("ro.txt")) +
+                      Entry("File Copy: ", m_install.Path("乗\\淺.pat")) + Entry("File Copy: ", longPath) +
+                      Entry("Made Dir: ", m_install.Path("乗")) + Entry("Made Dir: ", m_outside.Path("gone")) +
+                      Entry("Made Dir: ", longPath) + Entry("RegDB Key: ", "no comma at all") +
+                      Entry("RegDB Key: ", "7,Software\\TessoraFaultSentinel\\Kept") +
+                      Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed") +
+                      Entry("RegDB Key: ", "1," + std::string(300, 'K')) + Entry("File Copy: ", "");
+    WriteLog(log);
+    CTree install = InstallTree(), outside = m_outside.Read();
+    ASSERT_NO_FATAL_FAILURE(RunToCompletion());
+
+    EXPECT_EQ(Describe(Without(install, {"乗\\淺.pat"})), Describe(InstallTree()));
+    EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(m_outside.Read()));
+    // A read-only file stays: its attributes are not changed first.
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_outside.Path("ro.txt").c_str()));
+    EXPECT_FALSE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
+    EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Kept"));
+    EXPECT_TRUE(UserKeyExists(SENTINEL_KEY));
+}
+
+TEST_F(UninstallFaults, OddInstallPathValuesEndCleanly)
+{
+    // The log lists one file; whichever log the program finds (or none), it
+    // may remove that file and nothing else.
+    WriteLog(Entry("File Copy: ", m_outside.Path("victim.txt")));
+    std::string dword("\x01\x02\x03\x04", 4);
+    struct Case
+    {
+        const char* pszName;
+        DWORD dwType;
+        std::string strData;
+    } cases[] = {{"number", REG_DWORD, dword},
+                 {"binary without NUL", REG_BINARY, std::string(64, '\xB1')},
+                 {"2047 bytes", REG_SZ, std::string(2046, 'P') + '\0'},
+                 {"2048 bytes", REG_SZ, std::string(2047, 'P') + '\0'},
+                 {"4096 bytes", REG_SZ, std::string(4095, 'P') + '\0'},
+                 {"empty", REG_SZ, std::string(1, '\0')}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        SetInstallPath(c.dwType, c.strData);
+        CTree install = InstallTree(), outside = m_outside.Read();
+        ASSERT_NO_FATAL_FAILURE(RunAnyway());
+        EXPECT_EQ(Describe(install), Describe(InstallTree()));
+        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
+    }
+}
+
+TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
+{
+    // Thousands of entries for files that are gone keep the worker busy; the
+    // listed victim and key come last.
+    std::string log;
+    for (int i = 0; i < 3000; ++i)
+        log += Entry("File Copy: ", m_install.Path("gone\\" + std::to_string(i) + ".pat"));
+    log += Entry("File Copy: ", m_outside.Path("victim.txt")) + Entry("Made Dir: ", m_install.Path("乗")) +
+           Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed");
+    WriteLog(log);
+    // Cancel as soon as the dialog is there, once the bar has moved, and once
+    // it is past half way.
+    for (int threshold : {0, 1, 1500})
+    {
+        SCOPED_TRACE(threshold);
+        CTree install = InstallTree(), outside = m_outside.Read();
+        CProgramDriver driver;
+        HWND hDlg = Start(driver);
+        ASSERT_NE(nullptr, hDlg);
+        HWND hBar = ::GetDlgItem(hDlg, 1000);
+        DWORD start = ::GetTickCount();
+        while ((int)::SendMessageA(hBar, PBM_GETPOS, 0, 0) < threshold && !driver.HasExited() &&
+               !::IsWindowVisible(::GetDlgItem(hDlg, 1003)))
+        {
+            ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS);
+            ::Sleep(5);
+        }
+        CProgramDriver::Press(hDlg, IDCANCEL);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(driver.WaitForExit(TIMEOUT_MS, &exitCode)) << "Cancel did not end the program";
+        EXPECT_EQ(0u, exitCode);
+        ASSERT_NO_FATAL_FAILURE(AwaitBatch());
+        EXPECT_EQ(Describe(Without(install, {"乗"})), Describe(Without(InstallTree(), {"乗"})));
+        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Kept"));
+    }
 }
