@@ -38,8 +38,12 @@ bash "$root/scripts/check-imports.sh" x86_64-w64-mingw32-objdump \
 . "$root/scripts/wine-env.sh"
 export WINEPREFIX="$build/win64/wineprefix"
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-# One persistent server for the whole run keeps each program start cheap.
-"$WINE_SERVER" -p
 trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash -c "cd '$build/win64' && ctest --output-on-failure"
+# One persistent server for the whole run keeps each program start cheap. Wine's
+# background services start with the first program and inherit its output: a
+# first program run here gives them /dev/null, not the pipes through which
+# ctest reads a test's output (ctest would wait for those pipes for ever).
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    "$WINE_SERVER" -p
+    "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1
+    cd "$1" && ctest --output-on-failure --timeout 900' wine-tests "$build/win64"
