@@ -32,9 +32,6 @@ rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 "$WINE_SERVER" -p
 trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
-# Wine's background services start with the first program; started here, on
-# the display, they hold /dev/null rather than this script's output.
-xvfb-run -a -s "-screen 0 1024x768x24" "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 
 medium=$build/win64/dist
 winpath() { echo "Z:${1//\//\\}"; }
