@@ -1,0 +1,171 @@
+// Setup.exe against the faults of a real machine: a product folder missing
+// until Retry, an install folder blocked by a file of that name, a locked and
+// a read-only file in the way, read-only files and names with trail bytes 0x5C
+// on the medium. Each case runs
+// the real program, bounds every wait, checks its exit code and checks that
+// nothing beside the install folder's own content was touched.
+#include "CProgramDriver.h"
+#include "E2EPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const DWORD TIMEOUT_MS = 120000;
+
+std::string InstallFolderNoSlash()
+{
+    return InstallFolder().substr(0, InstallFolder().size() - 1);
+}
+
+// A folder beside the install folder that Setup has no business with.
+std::string NeighbourFolder()
+{
+    return "C:\\Program Files\\Quorvatek\\Neighbour";
+}
+
+class SetupFaults : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clean();
+        AddPrograms(m_medium);
+        m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
+        m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module", FILE_ATTRIBUTE_READONLY);
+        m_medium.AddFile("HatchPat\\p0.pat", "*P0, new\r\n");
+        m_medium.AddFile("HatchPat\\p1.pat", "*P1, new\r\n");
+        m_medium.AddFile("HatchPat\\乗\\淺.pat", "*SHALLOW, new\r\n");
+        m_medium.AddFolder("Controls");
+        MakeFolders(NeighbourFolder());
+        WriteFileBytes(NeighbourFolder() + "\\keep.txt", "neighbour");
+        m_neighbour = ReadTree(NeighbourFolder());
+    }
+    void TearDown() override
+    {
+        // The medium's read-only file must go with the scratch folder.
+        ::SetFileAttributesA(m_medium.Path("Support\\2000-02\\Arx\\FillBoot.arx").c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(m_neighbour.size(), ReadTree(NeighbourFolder()).size());
+        EXPECT_EQ("neighbour", ReadFileBytes(NeighbourFolder() + "\\keep.txt"));
+        Clean();
+        RemoveTree(NeighbourFolder());
+    }
+    static void Clean()
+    {
+        std::string folder = InstallFolderNoSlash();
+        ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(folder.c_str());
+        RemoveTree(folder);
+    }
+
+    HWND Start()
+    {
+        EXPECT_TRUE(m_driver.Start(m_medium.Path("Setup.exe")));
+        return m_driver.WaitForWindow(nullptr, TIMEOUT_MS);
+    }
+
+    void FinishCompleted(HWND hDlg)
+    {
+        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+        ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+        ExpectExitZero();
+    }
+
+    void ExpectExitZero()
+    {
+        DWORD exitCode = 99;
+        ASSERT_TRUE(m_driver.WaitForExit(TIMEOUT_MS, &exitCode)) << "Setup hangs";
+        EXPECT_EQ(0u, exitCode);
+    }
+
+    std::string Log() const { return ReadFileBytes(InstallFolder() + "Uninstall.log"); }
+
+    CTestMedium m_medium{"setupfault"};
+    CProgramDriver m_driver;
+    CTree m_neighbour;
+};
+} // namespace
+
+TEST_F(SetupFaults, MissingProductFolderRetriedOnceItIsThere)
+{
+    std::string support = m_medium.Path("Support");
+    ::SetFileAttributesA((support + "\\2000-02\\Arx\\FillBoot.arx").c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(support);
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    HWND hBox = m_driver.WaitForMessageBox(IDRETRY, TIMEOUT_MS);
+    ASSERT_NE(nullptr, hBox);
+    // A retry while it is still missing asks again.
+    ASSERT_TRUE(CProgramDriver::Press(hBox, IDRETRY));
+    hBox = m_driver.WaitForMessageBox(IDRETRY, TIMEOUT_MS);
+    ASSERT_NE(nullptr, hBox);
+    m_medium.AddFile("Support\\2004-06\\Arx\\FillBoot.arx", "late module");
+    ASSERT_TRUE(CProgramDriver::Press(hBox, IDRETRY));
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+    EXPECT_EQ("late module", ReadFileBytes(InstallFolder() + "Support\\2004-06\\Arx\\FillBoot.arx"));
+    EXPECT_NE(std::string::npos, Log().find("File Copy: " + InstallFolder() + "Support\\2004-06\\Arx\\FillBoot.arx\r\n"));
+}
+
+TEST_F(SetupFaults, InstallFolderBlockedByAFileAsksAndEndsOrRetries)
+{
+    // A file where the install folder belongs: its folders cannot be made.
+    MakeFolders("C:\\Program Files\\Quorvatek");
+    ASSERT_TRUE(WriteFileBytes(InstallFolderNoSlash(), "a file in the way"));
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    HWND hBox = m_driver.WaitForMessageBox(IDRETRY, TIMEOUT_MS);
+    ASSERT_NE(nullptr, hBox);
+    EXPECT_NE(nullptr, ::GetDlgItem(hBox, IDCANCEL));
+    ASSERT_TRUE(CProgramDriver::Press(hBox, IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(ExpectExitZero());
+    // The file in the way is left as it was, and no log was written.
+    EXPECT_EQ("a file in the way", ReadFileBytes(InstallFolderNoSlash()));
+
+    // Once a folder stands in the file's place, Retry goes on and the
+    // installation completes.
+    hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    hBox = m_driver.WaitForMessageBox(IDRETRY, TIMEOUT_MS);
+    ASSERT_NE(nullptr, hBox);
+    ASSERT_TRUE(::DeleteFileA(InstallFolderNoSlash().c_str()));
+    ASSERT_TRUE(::CreateDirectoryA(InstallFolderNoSlash().c_str(), NULL));
+    ASSERT_TRUE(CProgramDriver::Press(hBox, IDRETRY));
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+    EXPECT_EQ("stand-in database", ReadFileBytes(InstallFolder() + "Database\\填充图案.mdb"));
+}
+
+TEST_F(SetupFaults, LockedAndReadOnlyFilesInTheWayStayAndAreNotLogged)
+{
+    MakeFolders(InstallFolder() + "HatchPat");
+    std::string locked = InstallFolder() + "HatchPat\\p0.pat";
+    std::string readOnly = InstallFolder() + "HatchPat\\p1.pat";
+    ASSERT_TRUE(WriteFileBytes(locked, "locked old"));
+    ASSERT_TRUE(WriteFileBytes(readOnly, "read-only old"));
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(WriteFileBytes(InstallFolder() + "user.txt", "the user's own"));
+    HANDLE hLock = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
+
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+    ::CloseHandle(hLock);
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_EQ("locked old", ReadFileBytes(locked));
+    // Over a read-only file the copy fails on Windows but succeeds under Wine;
+    // either way the log lists the file exactly when it was replaced.
+    bool replaced = ReadFileBytes(readOnly) == "*P1, new\r\n";
+    EXPECT_TRUE(replaced || ReadFileBytes(readOnly) == "read-only old");
+    EXPECT_EQ("the user's own", ReadFileBytes(InstallFolder() + "user.txt"));
+    std::string log = Log();
+    EXPECT_EQ(std::string::npos, log.find("p0.pat"));
+    EXPECT_EQ(replaced, log.find("File Copy: " + readOnly + "\r\n") != std::string::npos);
+    EXPECT_EQ(std::string::npos, log.find("user.txt"));
+    // Read-only on the medium, normal once installed; a name behind trail
+    // bytes 0x5C arrives under its own folder.
+    std::string module = InstallFolder() + "Support\\2000-02\\Arx\\FillBoot.arx";
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(::GetFileAttributesA(module.c_str())));
+    EXPECT_EQ("*SHALLOW, new\r\n", ReadFileBytes(InstallFolder() + "HatchPat\\乗\\淺.pat"));
+    EXPECT_NE(std::string::npos, log.find("File Copy: " + InstallFolder() + "HatchPat\\乗\\淺.pat\r\n"));
+}
