@@ -169,3 +169,94 @@ TEST_F(SetupFaults, LockedAndReadOnlyFilesInTheWayStayAndAreNotLogged)
     EXPECT_EQ("*SHALLOW, new\r\n", ReadFileBytes(InstallFolder() + "HatchPat\\乗\\淺.pat"));
     EXPECT_NE(std::string::npos, log.find("File Copy: " + InstallFolder() + "HatchPat\\乗\\淺.pat\r\n"));
 }
+
+namespace
+{
+const char* const ACAD_RELEASE_KEY = "SOFTWARE\\Autodesk\\AutoCAD\\R16.0";
+const char* const ACAD_PRODUCT_KEY = "Software\\Autodesk\\AutoCAD\\R16.0\\ACAD-301:804";
+
+void SetValue(HKEY hRoot, const std::string& strKey, const char* pszName, DWORD dwType, const std::string& strData)
+{
+    HKEY h = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(hRoot, strKey.c_str(), &h));
+    ::RegSetValueExA(h, pszName, 0, dwType, (const BYTE*)strData.data(), (DWORD)strData.size());
+    ::RegCloseKey(h);
+}
+
+// The value's type and bytes; type REG_NONE when it cannot be read.
+std::pair<DWORD, std::string> GetValue(HKEY hRoot, const std::string& strKey, const char* pszName)
+{
+    HKEY h = NULL;
+    if (::RegOpenKeyExA(hRoot, strKey.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return {REG_NONE, std::string()};
+    std::string data(8192, '\0');
+    DWORD type = REG_NONE, size = (DWORD)data.size();
+    if (::RegQueryValueExA(h, pszName, NULL, &type, (BYTE*)&data[0], &size) != ERROR_SUCCESS)
+        type = REG_NONE, size = 0;
+    ::RegCloseKey(h);
+    data.resize(size);
+    return {type, data};
+}
+
+// Deletes a key with every key below it.
+void DeleteTreeKey(HKEY hRoot, const std::string& strKey)
+{
+    HKEY h = NULL;
+    if (::RegOpenKeyExA(hRoot, strKey.c_str(), 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+        return;
+    char name[256];
+    while (::RegEnumKeyA(h, 0, name, sizeof(name)) == ERROR_SUCCESS)
+    {
+        std::string child = strKey + "\\" + name;
+        DeleteTreeKey(hRoot, child);
+        if (::RegDeleteKeyA(hRoot, child.c_str()) != ERROR_SUCCESS)
+            break;
+    }
+    ::RegCloseKey(h);
+    ::RegDeleteKeyA(hRoot, strKey.c_str());
+}
+} // namespace
+
+TEST_F(SetupFaults, SupportPathsAtTheBufferLimitAndOfOtherTypesEndCleanly)
+{
+    DeleteTreeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
+    DeleteTreeKey(HKEY_CURRENT_USER, "Software\\Autodesk");
+    SetValue(HKEY_LOCAL_MACHINE, ACAD_RELEASE_KEY, "CurVer", REG_SZ, std::string("ACAD-301:804") + '\0');
+    std::string profiles = std::string(ACAD_PRODUCT_KEY) + "\\Profiles\\";
+    struct Profile
+    {
+        const char* pszName;
+        DWORD dwType;
+        std::string strData;
+    } cases[] = {{"near", REG_SZ, std::string(2030, 'n') + '\0'},
+                 {"2047", REG_SZ, std::string(2046, 'a') + '\0'},
+                 {"2048", REG_SZ, std::string(2047, 'b') + '\0'},
+                 {"number", REG_DWORD, std::string("\x05\x00\x00\x00", 4)},
+                 {"binary", REG_BINARY, std::string(40, '\xB1')}};
+    for (const Profile& p : cases)
+        ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General", "ACAD", p.dwType, p.strData));
+    // A key beside the profiles that nothing may touch.
+    ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER, std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD", REG_SZ,
+                                     std::string("untouched") + '\0'));
+
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+
+    for (const Profile& p : cases)
+    {
+        SCOPED_TRACE(p.pszName);
+        std::pair<DWORD, std::string> after = GetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General", "ACAD");
+        bool unchanged = after.first == p.dwType && after.second == p.strData;
+        // Either left alone or a string that names the pattern folder, never
+        // longer than the 2048-byte buffer that writes it.
+        EXPECT_TRUE(unchanged || (after.first == REG_SZ && after.second.find("HatchPat") != std::string::npos &&
+                                  after.second.size() <= 2048));
+    }
+    // Too long to read: left as it was.
+    EXPECT_EQ(std::string(2047, 'b') + '\0', GetValue(HKEY_CURRENT_USER, profiles + "2048\\General", "ACAD").second);
+    EXPECT_EQ(std::string("untouched") + '\0',
+              GetValue(HKEY_CURRENT_USER, std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD").second);
+    DeleteTreeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
+    DeleteTreeKey(HKEY_CURRENT_USER, "Software\\Autodesk");
+}
