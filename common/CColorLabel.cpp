@@ -14,6 +14,9 @@ CColorLabel::CColorLabel()
 
 CColorLabel::~CColorLabel()
 {
+    // A control that outlives the label must not keep a deleted font.
+    if (::IsWindow(m_hWnd) && GetFont() == (HFONT)m_font.GetSafeHandle())
+        SendMessage(WM_SETFONT, 0, FALSE);
     m_font.DeleteObject();
     if (m_hBkBrush)
         ::DeleteObject(m_hBkBrush);
