@@ -1,4 +1,5 @@
 #include "setup/SetupDlg.h"
+#include "common/PaintIconCentred.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
 #include "setup/FileCount.h"
@@ -125,13 +126,7 @@ void CSetupDlg::OnPaint()
         Default();
         return;
     }
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
-    RECT rc;
-    GetClientRect(&rc);
-    int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    PaintIconCentred(this, m_hIcon);
 }
 
 HCURSOR CSetupDlg::OnQueryDragIcon()
