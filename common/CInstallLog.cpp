@@ -100,7 +100,8 @@ static int FindPrefix(const char* s, int len, const char* prefix, int prefixLen,
         --i;
     while (i + prefixLen <= len)
     {
-        if (i >= pos && std::memcmp(s + i, prefix, (size_t)prefixLen) == 0)
+        // The first byte is compared before the call: most positions differ there.
+        if (i >= pos && s[i] == prefix[0] && std::memcmp(s + i, prefix, (size_t)prefixLen) == 0)
             return i;
         // A lead byte takes the next byte with it, except a line feed, which
         // always ends the line (a damaged character must not swallow it).
