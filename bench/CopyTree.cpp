@@ -24,7 +24,8 @@ bool MakeFolderPath(const std::string& strPath)
     return ::CreateDirectoryA(strPath.c_str(), NULL) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCount& count)
+void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCount& count,
+              const CTreeStep& step)
 {
     WIN32_FIND_DATAA fd;
     HANDLE hFind = ::FindFirstFileA((strSource + "\\*").c_str(), &fd);
@@ -41,7 +42,7 @@ void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCou
             if (::CreateDirectoryA(dest.c_str(), NULL) || ::GetLastError() == ERROR_ALREADY_EXISTS)
             {
                 ++count.nFolders;
-                CopyInto(source, dest, count);
+                CopyInto(source, dest, count, step);
             }
             else
                 ++count.nFailed;
@@ -50,12 +51,13 @@ void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCou
             ++count.nFiles;
         else
             ++count.nFailed;
+        step(dest);
     } while (::FindNextFileA(hFind, &fd));
     ::FindClose(hFind);
 }
 } // namespace
 
-CTreeCount CopyTree(const std::string& strSource, const std::string& strDest)
+CTreeCount CopyTree(const std::string& strSource, const std::string& strDest, CTreeStep step)
 {
     CTreeCount count;
     if (::GetFileAttributesA(strSource.c_str()) == INVALID_FILE_ATTRIBUTES || !MakeFolderPath(strDest))
@@ -64,6 +66,6 @@ CTreeCount CopyTree(const std::string& strSource, const std::string& strDest)
         return count;
     }
     ++count.nFolders;
-    CopyInto(strSource, strDest, count);
+    CopyInto(strSource, strDest, count, step);
     return count;
 }

@@ -6,6 +6,21 @@
 
 #include <string>
 
+// Called after each entry the walk handled, with the entry's path; lets a
+// caller add the installer's per-file progress message to the plain walk.
+typedef void (*TreeStepFn)(const char* pszPath, void* pContext);
+
+struct CTreeStep
+{
+    TreeStepFn pfn = nullptr;
+    void* pContext = nullptr;
+    void operator()(const std::string& strPath) const
+    {
+        if (pfn)
+            pfn(strPath.c_str(), pContext);
+    }
+};
+
 struct CTreeCount
 {
     long nFiles = 0;   // files handled successfully
@@ -15,4 +30,7 @@ struct CTreeCount
 
 // Copies the tree below strSource (no trailing backslash) into strDest, which
 // is created with any missing folders above it. Existing files are replaced.
-CTreeCount CopyTree(const std::string& strSource, const std::string& strDest);
+// The step follows every file and every folder below the top one, as Setup's
+// progress message does.
+CTreeCount CopyTree(const std::string& strSource, const std::string& strDest,
+                    CTreeStep step = CTreeStep());

@@ -7,7 +7,7 @@ bool IsDots(const char* pszName)
     return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
 }
 
-void DeleteInto(const std::string& strFolder, CTreeCount& count)
+void DeleteInto(const std::string& strFolder, CTreeCount& count, const CTreeStep& step)
 {
     WIN32_FIND_DATAA fd;
     HANDLE hFind = ::FindFirstFileA((strFolder + "\\*").c_str(), &fd);
@@ -19,11 +19,15 @@ void DeleteInto(const std::string& strFolder, CTreeCount& count)
                 continue;
             std::string path = strFolder + "\\" + fd.cFileName;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteInto(path, count);
-            else if (::DeleteFileA(path.c_str()))
-                ++count.nFiles;
+                DeleteInto(path, count, step);
             else
-                ++count.nFailed;
+            {
+                if (::DeleteFileA(path.c_str()))
+                    ++count.nFiles;
+                else
+                    ++count.nFailed;
+                step(path);
+            }
         } while (::FindNextFileA(hFind, &fd));
         ::FindClose(hFind);
     }
@@ -34,7 +38,7 @@ void DeleteInto(const std::string& strFolder, CTreeCount& count)
 }
 } // namespace
 
-CTreeCount DeleteTree(const std::string& strFolder)
+CTreeCount DeleteTree(const std::string& strFolder, CTreeStep step)
 {
     CTreeCount count;
     if (::GetFileAttributesA(strFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -42,6 +46,6 @@ CTreeCount DeleteTree(const std::string& strFolder)
         ++count.nFailed;
         return count;
     }
-    DeleteInto(strFolder, count);
+    DeleteInto(strFolder, count, step);
     return count;
 }

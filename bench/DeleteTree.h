@@ -3,4 +3,5 @@
 #pragma once
 #include "bench/CopyTree.h"
 
-CTreeCount DeleteTree(const std::string& strFolder);
+// The step follows every file, deleted or not, as Uninstall's progress message does.
+CTreeCount DeleteTree(const std::string& strFolder, CTreeStep step = CTreeStep());

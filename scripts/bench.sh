@@ -12,6 +12,10 @@
 #   Setup.exe, driven from start to Finish   vs  bench_copy.exe (FindFirstFileA/CopyFileA)
 #   Uninstall.exe, Yes to Finish             vs  bench_delete.exe (DeleteFileA/RemoveDirectoryA)
 #
+# and the two walkers again with --messages: the walk on a second thread that
+# sends one message per entry to a window of the first (the programs' protocol
+# between worker and dialog, with nothing drawn), to show what that costs.
+#
 # into and from the same install folder. It prints per round and as medians the
 # times, the paired ratios (program / plain walker, per round), the progress
 # bar's paints against its width in pixels, and the peak memory (VmHWM) of each
@@ -179,6 +183,15 @@ one_round() {
         "\"$install_win\"" --timeout 600)
     echo "$tag $line" >> "$raw"; echo "  $line"
     [ ! -e "$install_dir" ] || { echo "bench: the plain removal left files" >&2; exit 1; }
+    # The same walks with the programs' protocol added: one message per entry,
+    # sent from a second thread to a window that only receives it.
+    line=$(timed copymsg bench_copy.exe run "$(winpath "$win/bench/bench_copy.exe")" \
+        "--messages \"$(winpath "$medium")\" \"$install_win\"" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    line=$(timed deletemsg bench_delete.exe run "$(winpath "$win/bench/bench_delete.exe")" \
+        "--messages \"$install_win\"" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+    [ ! -e "$install_dir" ] || { echo "bench: the removal with messages left files" >&2; exit 1; }
 }
 
 run_medium() {
@@ -217,17 +230,19 @@ $1 ~ /^warmup/ { next }
 }
 END {
     printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
-    printf "%-6s %-10s %9s %9s %7s %14s\n", "medium", "program", "ms", "walker", "ratio", "paints/bar px"
+    printf "(walker+msg: the walker sending one message per entry to another thread; its ratio is to the walker)\n"
+    printf "%-6s %-10s %9s %9s %7s %11s %7s %14s\n", "medium", "program", "ms", "walker", "ratio", "walker+msg", "ratio", "paints/bar px"
     for (s = 1; s <= 2; s++) {
         size = s == 1 ? "small" : "large"
         if (!(size in sizes)) continue
         for (p = 1; p <= 2; p++) {
-            prog = p == 1 ? "setup" : "uninstall"; walk = p == 1 ? "copy" : "delete"
-            ratios = ""
+            prog = p == 1 ? "setup" : "uninstall"; walk = p == 1 ? "copy" : "delete"; msg = walk "msg"
+            ratios = ""; msgratios = ""
             for (k in rounds) { split(k, kk, SUBSEP); if (kk[1] != size) continue
-                r = kk[2]; if (t[size, walk, r] > 0) ratios = ratios " " t[size, prog, r] / t[size, walk, r] }
-            printf "%-6s %-10s %9d %9d %7.2f %7d/%-6d\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
-                   median(ratios), maxpaint[size, prog], bar[size, prog]
+                r = kk[2]; if (t[size, walk, r] > 0) { ratios = ratios " " t[size, prog, r] / t[size, walk, r]
+                                                        msgratios = msgratios " " t[size, msg, r] / t[size, walk, r] } }
+            printf "%-6s %-10s %9d %9d %7.2f %11d %7.2f %7d/%-6d\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
+                   median(ratios), median(ms[size, msg]), median(msgratios), maxpaint[size, prog], bar[size, prog]
         }
     }
     printf "thread profile (schedstat) of Setup and Uninstall per timed round:\n"
