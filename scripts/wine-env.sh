@@ -1,8 +1,8 @@
 # Sourced by the scripts that run Wine: which Wine, and the environment every
 # program of ours runs in. 64-bit Wine, named by path: a machine may also have
 # the 32-bit loader, which would take over the plain `wine` command.
-WINE_LOADER=/usr/lib/wine/wine64
-WINE_SERVER=/usr/lib/wine/wineserver64
+export WINE_LOADER=/usr/lib/wine/wine64
+export WINE_SERVER=/usr/lib/wine/wineserver64
 export WINELOADER=$WINE_LOADER
 export WINESERVER=$WINE_SERVER
 export WINEARCH=win64

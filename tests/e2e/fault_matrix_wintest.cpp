@@ -260,3 +260,63 @@ TEST_F(SetupFaults, SupportPathsAtTheBufferLimitAndOfOtherTypesEndCleanly)
     DeleteTreeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
     DeleteTreeKey(HKEY_CURRENT_USER, "Software\\Autodesk");
 }
+
+namespace
+{
+// The wide form of an ANSI path, behind the prefix that lifts the 260-character
+// limit: how the test makes and removes what the programs' own calls cannot.
+std::wstring LongForm(const std::string& strPath)
+{
+    std::wstring wide(strPath.size() + 1, L'\0');
+    int n = ::MultiByteToWideChar(CP_ACP, 0, strPath.c_str(), (int)strPath.size(), &wide[0], (int)wide.size());
+    wide.resize(n > 0 ? (size_t)n : 0);
+    return L"\\\\?\\" + wide;
+}
+
+bool WriteLongFile(const std::string& strPath, const std::string& strBytes)
+{
+    HANDLE h = ::CreateFileW(LongForm(strPath).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(h, strBytes.data(), (DWORD)strBytes.size(), &written, NULL) && written == strBytes.size();
+    ::CloseHandle(h);
+    return ok;
+}
+
+bool LongPathExists(const std::string& strPath)
+{
+    return ::GetFileAttributesW(LongForm(strPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+} // namespace
+
+TEST_F(SetupFaults, FileBehindAPathOf300BytesEndsCleanly)
+{
+    // A folder whose paths stay short enough, holding a file whose installed
+    // path is 300 bytes long (longer still on the medium).
+    std::string folder = "HatchPat\\" + std::string(100, 'D');
+    std::string name = std::string(300 - (InstallFolder().size() + folder.size() + 1) - 4, 'F') + ".pat";
+    std::string installed = InstallFolder() + folder + "\\" + name;
+    ASSERT_EQ(300u, installed.size());
+    m_medium.AddFolder(folder);
+    std::string source = m_medium.Path(folder + "\\" + name);
+    ASSERT_TRUE(WriteLongFile(source, "*LONG, new\r\n"));
+
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+
+    // Copied and listed, or neither: never listed without being there. The
+    // rest of the product is in place and the folder is listed as made.
+    bool copied = LongPathExists(installed);
+    std::string log = Log();
+    EXPECT_EQ(copied, log.find("File Copy: " + installed + "\r\n") != std::string::npos);
+    EXPECT_NE(std::string::npos, log.find("Made Dir: " + InstallFolder() + folder + "\r\n"));
+    EXPECT_EQ("*P1, new\r\n", ReadFileBytes(InstallFolder() + "HatchPat\\p1.pat"));
+    EXPECT_EQ("*SHALLOW, new\r\n", ReadFileBytes(InstallFolder() + "HatchPat\\乗\\淺.pat"));
+    EXPECT_NE(std::string::npos, log.find("File Copy: " + InstallFolder() + "Uninstall.log\r\n"));
+
+    // The scratch folders' own clean-up works by ANSI paths: the long files go first.
+    ::DeleteFileW(LongForm(installed).c_str());
+    ::DeleteFileW(LongForm(source).c_str());
+}
