@@ -12,9 +12,10 @@
 #   Setup.exe, driven from start to Finish   vs  bench_copy.exe (FindFirstFileA/CopyFileA)
 #   Uninstall.exe, Yes to Finish             vs  bench_delete.exe (DeleteFileA/RemoveDirectoryA)
 #
-# and the two walkers again with --messages: the walk on a second thread that
-# sends one message per entry to a window of the first (the programs' protocol
-# between worker and dialog, with nothing drawn), to show what that costs.
+# and the walkers built again as bench_copy_messages.exe and
+# bench_delete_messages.exe: the walk on a second thread that sends one message
+# per entry to a window of the first (the programs' protocol between worker and
+# dialog, with nothing drawn), to show what that costs.
 #
 # into and from the same install folder. It prints per round and as medians the
 # times, the paired ratios (program / plain walker, per round), the progress
@@ -168,30 +169,34 @@ wait_removed() {
     return 1
 }
 
+# step TAG NAME COMM DRIVER-ARGS...: one timed step, recorded under TAG.
+step() {
+    local tag=$1 line; shift
+    line=$(timed "$@" --timeout 600)
+    echo "$tag $line" >> "$raw"; echo "  $line"
+}
+
+# walkers TAG MEDIUM [_messages]: the plain copy and the plain removal, or the
+# two walkers that add the programs' per-entry message.
+walkers() {
+    local tag=$1 medium=$2 kind=${3:-} name=${3:+msg}
+    step "$tag" "copy$name" "bench_copy$kind.exe" run "$(winpath "$win/bench/bench_copy$kind.exe")" \
+        "\"$(winpath "$medium")\" \"$install_win\""
+    step "$tag" "delete$name" "bench_delete$kind.exe" run "$(winpath "$win/bench/bench_delete$kind.exe")" \
+        "\"$install_win\""
+    [ ! -e "$install_dir" ] || { echo "bench: the walker's removal left files" >&2; exit 1; }
+}
+
 one_round() {
-    local medium=$1 tag=$2 line
+    local medium=$1 tag=$2
     rm -rf "$install_dir"
-    line=$(timed setup Setup.exe install "$(winpath "$medium/Setup.exe")" --paints "$paints" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
-    line=$(timed uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" --paints "$paints" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
+    step "$tag" setup Setup.exe install "$(winpath "$medium/Setup.exe")" --paints "$paints"
+    step "$tag" uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" --paints "$paints"
     wait_removed
-    line=$(timed copy bench_copy.exe run "$(winpath "$win/bench/bench_copy.exe")" \
-        "\"$(winpath "$medium")\" \"$install_win\"" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
-    line=$(timed delete bench_delete.exe run "$(winpath "$win/bench/bench_delete.exe")" \
-        "\"$install_win\"" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
-    [ ! -e "$install_dir" ] || { echo "bench: the plain removal left files" >&2; exit 1; }
+    walkers "$tag" "$medium"
     # The same walks with the programs' protocol added: one message per entry,
     # sent from a second thread to a window that only receives it.
-    line=$(timed copymsg bench_copy.exe run "$(winpath "$win/bench/bench_copy.exe")" \
-        "--messages \"$(winpath "$medium")\" \"$install_win\"" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
-    line=$(timed deletemsg bench_delete.exe run "$(winpath "$win/bench/bench_delete.exe")" \
-        "--messages \"$install_win\"" --timeout 600)
-    echo "$tag $line" >> "$raw"; echo "  $line"
-    [ ! -e "$install_dir" ] || { echo "bench: the removal with messages left files" >&2; exit 1; }
+    walkers "$tag" "$medium" _messages
 }
 
 run_medium() {
@@ -247,8 +252,9 @@ END {
     }
     printf "thread profile (schedstat) of Setup and Uninstall per timed round:\n"
     for (k in prof) printf "%s", prof[k]
-    printf "peak memory (VmHWM, largest of all rounds): Setup %.1f MiB, Uninstall %.1f MiB, bench_copy %.1f MiB, bench_delete %.1f MiB\n",
-           peak["setup"] / 1024, peak["uninstall"] / 1024, peak["copy"] / 1024, peak["delete"] / 1024
+    printf "peak memory (VmHWM, largest of all rounds): Setup %.1f MiB, Uninstall %.1f MiB, bench_copy %.1f MiB, bench_delete %.1f MiB, with messages %.1f MiB and %.1f MiB\n",
+           peak["setup"] / 1024, peak["uninstall"] / 1024, peak["copy"] / 1024, peak["delete"] / 1024,
+           peak["copymsg"] / 1024, peak["deletemsg"] / 1024
 }' "$raw" | tee "$summary"
 cat "$raw.load" >> "$summary"
 echo
