@@ -146,15 +146,17 @@ timed() {
     fi
     wait "$sampler" || true
     log=$(cat "$logfile")
-    local line ms paints_n=- bar=- kb
+    local line ms paints_n=- bar=- kb split=
     line=$(grep '^bench:' <<<"$log")
     ms=$(sed -n 's/.* ms=\([0-9]*\).*/\1/p' <<<"$line")
     case $line in *paints=*)
         paints_n=$(sed -n 's/.* paints=\([0-9]*\).*/\1/p' <<<"$line")
-        bar=$(sed -n 's/.* bar_px=\([0-9]*\).*/\1/p' <<<"$line") ;;
+        bar=$(sed -n 's/.* bar_px=\([0-9]*\).*/\1/p' <<<"$line")
+        # How the paints came: sent (painted inside a call) and from the queue.
+        split=$(sed -n 's/.* sent=\([0-9]*\) queued=\([0-9]*\).*/ \1 \2/p' <<<"$line") ;;
     esac
     kb=$(cat "$memfile" 2>/dev/null || echo 0)
-    printf '%s %s %s %s %s\n' "$name" "$ms" "$paints_n" "$bar" "$kb"
+    printf '%s %s %s %s %s%s\n' "$name" "$ms" "$paints_n" "$bar" "$kb" "$split"
 }
 
 # Uninstall's batch deletes Uninstall.exe and the folder once the program has
@@ -215,7 +217,8 @@ if [ -z "$only" ] || [ "$only" = small ]; then run_medium small; fi
 if [ -z "$only" ] || [ "$only" = large ]; then run_medium large; fi
 
 # The summary: medians per step, the median of the per-round ratios, the most
-# paints of any run against the bar's width, and the largest peak memory.
+# paints of any run against the bar's width (with how they came), and the
+# largest peak memory.
 summary=${raw/raw-/summary-}
 awk -v date="$stamp" '
 function median(list, n,   a, i, j, t) {
@@ -229,14 +232,15 @@ $1 ~ /^warmup/ { next }
     ms[size, step] = ms[size, step] " " $3
     t[size, step, round] = $3
     rounds[size, round] = 1; sizes[size] = 1
-    if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) maxpaint[size, step] = $4; bar[size, step] = $5 }
+    if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) { maxpaint[size, step] = $4; how[size, step] = $11 "/" $12 }
+                     bar[size, step] = $5 }
     if ($6 + 0 > peak[step]) peak[step] = $6
     if (NF >= 10 && (step == "setup" || step == "uninstall")) { prof[size, step] = prof[size, step] sprintf("  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; worker %d ms on CPU, %d ms waiting for one; the rest blocked\n", step, round, $7, $8, $9, $10) }
 }
 END {
     printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
     printf "(walker+msg: the walker sending one message per entry to another thread; its ratio is to the walker)\n"
-    printf "%-6s %-10s %9s %9s %7s %11s %7s %14s\n", "medium", "program", "ms", "walker", "ratio", "walker+msg", "ratio", "paints/bar px"
+    printf "%-6s %-10s %9s %9s %7s %11s %7s %14s %s\n", "medium", "program", "ms", "walker", "ratio", "walker+msg", "ratio", "paints/bar px", "(sent/queued)"
     for (s = 1; s <= 2; s++) {
         size = s == 1 ? "small" : "large"
         if (!(size in sizes)) continue
@@ -246,8 +250,8 @@ END {
             for (k in rounds) { split(k, kk, SUBSEP); if (kk[1] != size) continue
                 r = kk[2]; if (t[size, walk, r] > 0) { ratios = ratios " " t[size, prog, r] / t[size, walk, r]
                                                         msgratios = msgratios " " t[size, msg, r] / t[size, walk, r] } }
-            printf "%-6s %-10s %9d %9d %7.2f %11d %7.2f %7d/%-6d\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
-                   median(ratios), median(ms[size, msg]), median(msgratios), maxpaint[size, prog], bar[size, prog]
+            printf "%-6s %-10s %9d %9d %7.2f %11d %7.2f %7d/%-6d %s\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
+                   median(ratios), median(ms[size, msg]), median(msgratios), maxpaint[size, prog], bar[size, prog], "(" how[size, prog] ")"
         }
     }
     printf "thread profile (schedstat) of Setup and Uninstall per timed round:\n"
