@@ -208,10 +208,12 @@ void CSetupThread::CopyRootFiles()
         const CString& name = names[i];
         if (name.CompareNoCase("Setup.exe") == 0)
             continue;
-        // These keep the attributes they have on the medium, and a file that
-        // could not be copied is recorded all the same.
+        // A file that could not be copied is recorded all the same. A copy
+        // gets normal attributes, as in the product folders: read-only from a
+        // CD, the uninstaller and the text beside it could never be removed.
         CString dest = m_strInstallDir + name;
-        ::CopyFileA(m_strSourceDir + name, dest, FALSE);
+        if (::CopyFileA(m_strSourceDir + name, dest, FALSE))
+            ::SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);
         m_log.AddFileCopy(dest);
     }
 }

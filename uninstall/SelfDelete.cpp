@@ -36,6 +36,12 @@ void StartSelfDelete()
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
+    // An uninstaller installed read-only (from a CD, before Setup gave its
+    // copies normal attributes) would keep the batch's "del" failing for ever.
+    DWORD dwAttributes = ::GetFileAttributesA(szExe);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
+        ::SetFileAttributesA(szExe, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+
     char szCommand[] = DELETE_BATCH_PATH; // CreateProcessA may write into it
     if (!::CreateProcessA(NULL, szCommand, NULL, NULL, FALSE,
                           CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, NULL, "\\", &si, &pi))

@@ -203,11 +203,10 @@ TEST(SetupWorker, InstallsMediumWithLogInOrderAndOneStepPerFileAndSubFolder)
     EXPECT_EQ("db", tree["Database\\填充图案.mdb"].strContent);
     EXPECT_EQ("qian", tree["Support\\運\\淺.pat"].strContent);
     EXPECT_EQ("yun", tree["運.txt"].strContent);
-    // Files of the product folders arrive normal, read-only or not on the
-    // medium; those beside Setup keep their attributes.
-    for (const char* product : {"Database\\填充图案.mdb", "HatchPat\\ro.pat", "Controls\\c.ocx"})
-        EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(tree[product].dwAttributes)) << product;
-    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_READONLY, GivenAttributes(tree["readme.txt"].dwAttributes));
+    // Every copied file arrives normal, read-only or not on the medium.
+    for (const char* copied :
+         {"Database\\填充图案.mdb", "HatchPat\\ro.pat", "Controls\\c.ocx", "readme.txt"})
+        EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(tree[copied].dwAttributes)) << copied;
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, GivenAttributes(tree["Uninstall.log"].dwAttributes));
 
     // One step per file (copied or not) and per sub-folder, each destination
