@@ -14,6 +14,7 @@ need_pkgs=(
   cmake ninja-build g++ googletest
   clang libclang-rt-14-dev
   imagemagick xdotool x11-utils
+  xorriso
 )
 
 missing=()

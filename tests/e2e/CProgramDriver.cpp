@@ -20,7 +20,7 @@ template <class Condition> bool WaitUntil(DWORD dwTimeoutMs, Condition condition
 
 struct FindArgs
 {
-    DWORD pid;
+    DWORD pid; // 0: a window of any program
     const char* caption;
     int button;
     HWND found;
@@ -31,7 +31,7 @@ BOOL CALLBACK FindTopLevel(HWND hWnd, LPARAM lParam)
     FindArgs* args = reinterpret_cast<FindArgs*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != args->pid || !::IsWindowVisible(hWnd))
+    if ((args->pid && pid != args->pid) || !::IsWindowVisible(hWnd))
         return TRUE;
     if (args->button)
     {
@@ -45,6 +45,19 @@ BOOL CALLBACK FindTopLevel(HWND hWnd, LPARAM lParam)
         return TRUE;
     args->found = hWnd;
     return FALSE;
+}
+
+// The first top-level window that matches args, looked for until the time-out.
+HWND WaitForTopLevel(FindArgs& args, DWORD dwTimeoutMs)
+{
+    WaitUntil(dwTimeoutMs,
+              [&]
+              {
+                  args.found = NULL;
+                  ::EnumWindows(FindTopLevel, (LPARAM)&args);
+                  return args.found != NULL;
+              });
+    return args.found;
 }
 
 bool WriteBmp(const std::string& strPath, HDC hdcSource, int x, int y, int w, int h)
@@ -101,8 +114,22 @@ CProgramDriver::~CProgramDriver()
         if (!HasExited())
             Kill();
         ::CloseHandle(m_pi.hProcess);
-        ::CloseHandle(m_pi.hThread);
+        if (m_pi.hThread)
+            ::CloseHandle(m_pi.hThread);
     }
+}
+
+bool CProgramDriver::Attach(HWND hWnd)
+{
+    DWORD pid = 0;
+    if (m_pi.hProcess || !::GetWindowThreadProcessId(hWnd, &pid))
+        return false;
+    m_pi.hProcess =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+    if (!m_pi.hProcess)
+        return false;
+    m_pi.dwProcessId = pid;
+    return true;
 }
 
 bool CProgramDriver::Start(const std::string& strProgram, const std::string& strArgs, DWORD dwFlags)
@@ -133,12 +160,7 @@ std::string CProgramDriver::WindowText(HWND hWnd)
 HWND CProgramDriver::WaitForWindow(const char* pszCaption, DWORD dwTimeoutMs) const
 {
     FindArgs args = {m_pi.dwProcessId, pszCaption, 0, NULL};
-    WaitUntil(dwTimeoutMs, [&] {
-        args.found = NULL;
-        ::EnumWindows(FindTopLevel, (LPARAM)&args);
-        return args.found != NULL;
-    });
-    return args.found;
+    return WaitForTopLevel(args, dwTimeoutMs);
 }
 
 bool CProgramDriver::WaitForCaption(HWND hWnd, const char* pszCaption, DWORD dwTimeoutMs)
@@ -146,15 +168,18 @@ bool CProgramDriver::WaitForCaption(HWND hWnd, const char* pszCaption, DWORD dwT
     return WaitUntil(dwTimeoutMs, [&] { return WindowText(hWnd) == pszCaption; });
 }
 
+HWND CProgramDriver::WaitForDesktopMessageBox(const char* pszCaption, int nButtonId,
+                                              DWORD dwTimeoutMs)
+{
+    FindArgs args = {0, pszCaption, nButtonId, NULL};
+    return WaitForTopLevel(args, dwTimeoutMs);
+}
+
 HWND CProgramDriver::WaitForMessageBox(int nButtonId, DWORD dwTimeoutMs, std::string* pText,
                                        std::string* pCaption) const
 {
     FindArgs args = {m_pi.dwProcessId, nullptr, nButtonId, NULL};
-    WaitUntil(dwTimeoutMs, [&] {
-        args.found = NULL;
-        ::EnumWindows(FindTopLevel, (LPARAM)&args);
-        return args.found != NULL;
-    });
+    WaitForTopLevel(args, dwTimeoutMs);
     if (args.found)
     {
         if (pCaption)
@@ -175,8 +200,8 @@ bool CProgramDriver::Press(HWND hDialog, int nButtonId)
     if (!hButton)
         return false;
     // As a click: the button reports itself to its dialog.
-    return ::PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nButtonId, BN_CLICKED), (LPARAM)hButton) !=
-           FALSE;
+    return ::PostMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nButtonId, BN_CLICKED),
+                          (LPARAM)hButton) != FALSE;
 }
 
 void CProgramDriver::Key(HWND hDialog, UINT nVirtualKey)

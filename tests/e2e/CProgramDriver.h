@@ -19,6 +19,9 @@ public:
     // Starts the program (full path) with its folder as current directory.
     // With CREATE_SUSPENDED in dwFlags its main thread waits for ResumeMainThread.
     bool Start(const std::string& strProgram, const std::string& strArgs = "", DWORD dwFlags = 0);
+    // Takes over the running program that owns hWnd (started by someone else):
+    // it can then be waited for, photographed and ended like a started one.
+    bool Attach(HWND hWnd);
     bool ResumeMainThread() const { return ::ResumeThread(m_pi.hThread) != (DWORD)-1; }
     DWORD GetProcessId() const { return m_pi.dwProcessId; }
     DWORD GetMainThreadId() const { return m_pi.dwThreadId; }
@@ -33,6 +36,9 @@ public:
     // IDYES...); its caption is returned in strCaption and its text in strText.
     HWND WaitForMessageBox(int nButtonId, DWORD dwTimeoutMs, std::string* pText = nullptr,
                            std::string* pCaption = nullptr) const;
+    // The same among the windows of every program on the desktop, found by
+    // the box's caption (for a program this driver did not start).
+    static HWND WaitForDesktopMessageBox(const char* pszCaption, int nButtonId, DWORD dwTimeoutMs);
     // Presses a button of a dialog or message box as a click does.
     static bool Press(HWND hDialog, int nButtonId);
     // Sends a key press (down and up) into the program's dialog, as typed.

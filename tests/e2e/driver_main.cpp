@@ -2,6 +2,7 @@
 //
 //   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS]
+//   tessora_driver uninstall --attach      [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver run PROGRAM "ARGUMENTS" [--timeout SECONDS]
 //
 // Options of the benchmark: --paints LIBRARY counts the paints of the program's
@@ -13,7 +14,10 @@
 // It runs the program as a user would (answers the question with Yes, waits for
 // the completed look, clicks Finish), optionally saves screenshots (BMP) of
 // each look, and prints how long the program ran. Exit code 0 when the program
-// went through to its end and ended by itself.
+// went through to its end and ended by itself. `install` also tells from what
+// kind of drive Setup was started. `uninstall --attach` starts nothing: it takes
+// over an Uninstall that someone else started (the list of installed programs),
+// found by its question's caption among the desktop's windows.
 #include "CProgramDriver.h"
 #include "bench/CPaintCounterHooks.h"
 
@@ -42,6 +46,25 @@ bool StartCounted(CProgramDriver& driver, const std::string& strProgram, CPaintC
     if (!hooked)
         std::fprintf(stderr, "driver: cannot hook the program with %s\n", g_paintLibrary.c_str());
     return hooked;
+}
+
+// What kind of drive the program lies on, as the system reports it.
+const char* DriveKind(const std::string& strProgram)
+{
+    std::string root = strProgram.substr(0, 3);
+    switch (::GetDriveTypeA(root.c_str()))
+    {
+    case DRIVE_CDROM:
+        return "CD-ROM drive";
+    case DRIVE_FIXED:
+        return "fixed drive";
+    case DRIVE_REMOVABLE:
+        return "removable drive";
+    case DRIVE_REMOTE:
+        return "network drive";
+    default:
+        return "unknown drive";
+    }
 }
 
 // Width in pixels of the dialog's progress bar; 0 when it has none.
@@ -119,9 +142,11 @@ int Install(const std::string& strProgram)
     if (!driver.WaitForExit(g_timeoutMs, &exitCode))
         return Fail(driver, "Setup did not end after Finish");
     DWORD ended = ::GetTickCount() - start;
-    std::printf("setup: completed look after %lu ms, ended after %lu ms, exit code %lu%s\n",
-                (unsigned long)installed, (unsigned long)ended,
-                (unsigned long)exitCode, looksDone ? "" : " (completed look incomplete)");
+    std::printf("setup: %s (%s): completed look after %lu ms, ended after %lu ms, "
+                "exit code %lu%s\n",
+                strProgram.c_str(), DriveKind(strProgram), (unsigned long)installed,
+                (unsigned long)ended, (unsigned long)exitCode,
+                looksDone ? "" : " (completed look incomplete)");
     PrintBench("setup", installed, ended, exitCode, hooks, nBarWidth);
     return looksDone && exitCode == 0 ? 0 : 1;
 }
@@ -131,12 +156,23 @@ int Uninstall(const std::string& strProgram)
     CProgramDriver driver;
     CPaintCounterHooks hooks;
     DWORD start = ::GetTickCount();
-    if (!StartCounted(driver, strProgram, hooks))
-        return Fail(driver, "cannot start Uninstall");
-    std::string caption, text;
-    HWND hBox = driver.WaitForMessageBox(IDYES, g_timeoutMs, &text, &caption);
-    if (!hBox)
-        return Fail(driver, "Uninstall asked nothing");
+    HWND hBox = NULL;
+    if (strProgram == "--attach")
+    {
+        hBox = CProgramDriver::WaitForDesktopMessageBox("卸载软件", IDYES, g_timeoutMs);
+        if (!hBox)
+            return Fail(driver, "no Uninstall question on the desktop");
+        if (!driver.Attach(hBox))
+            return Fail(driver, "cannot take over the program that asks");
+    }
+    else
+    {
+        if (!StartCounted(driver, strProgram, hooks))
+            return Fail(driver, "cannot start Uninstall");
+        hBox = driver.WaitForMessageBox(IDYES, g_timeoutMs);
+        if (!hBox)
+            return Fail(driver, "Uninstall asked nothing");
+    }
     Shot(hBox, "uninstall-question.bmp");
     CProgramDriver::Press(hBox, IDYES);
     HWND hDlg = driver.WaitForWindow("Mosaika Tessora V5.0 卸载", g_timeoutMs);
