@@ -44,11 +44,12 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-if [ -z "${TESSORA_BENCH_XVFB:-}" ]; then
-    [ "$run_setup" = 1 ] && bash "$root/scripts/setup.sh"
-    # One X server for the whole run, started once, outside every timing.
-    TESSORA_BENCH_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" ${args[@]+"${args[@]}"}
+. "$root/scripts/wine-session.sh"
+if [ -z "${TESSORA_SESSION_DISPLAY:-}" ] && [ "$run_setup" = 1 ]; then
+    bash "$root/scripts/setup.sh"
 fi
+# One Wine session for the whole run: its X display started once, outside every timing.
+session_display ${args[@]+"${args[@]}"}
 
 echo "== building (64-bit, Release)"
 win=$build/win64
@@ -61,18 +62,12 @@ echo "== media"
 python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/small" --files 500 --megabytes 20
 python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/large" --files 5000 --megabytes 200
 
-. "$root/scripts/wine-env.sh"
-export WINEPREFIX=$bench/prefix
-echo "== Wine prefix $WINEPREFIX (made before any timing)"
-"$WINE_SERVER" -k 2>/dev/null || true
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-"$WINE_SERVER" -p
-trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
-# The session's own processes (services, explorer) start with the first
-# program; start them now, outside the timing.
-"$WINE_LOADER" cmd /c exit > /dev/null 2>&1 < /dev/null
+echo "== Wine prefix $bench/prefix (made before any timing)"
+session_prefix "$bench/prefix"
+# The server and the session's own processes (services, explorer) start now,
+# outside the timing.
+session_start
 
-winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 driver=$(winpath "$win/tests/e2e/tessora_driver.exe")
 paints=$(winpath "$win/bench/bench_paints.dll")
 install_dir=$WINEPREFIX/drive_c/Program\ Files/Quorvatek/Tessora

@@ -12,27 +12,25 @@ build=${TESSORA_BUILD:-$root/build}
 win=$build/win64
 work=$build/fuzz-seeds
 
-cmake -G Ninja -S "$root" -B "$win" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$win" --target medium tessora_driver >/dev/null
-python3 "$root/bench/make_medium.py" "$win/dist" "$work/chinese" --files 85 --megabytes 3 >/dev/null
+. "$root/scripts/wine-session.sh"
 
-. "$root/scripts/wine-env.sh"
-export WINEPREFIX=$work/prefix
-"$WINE_SERVER" -k 2>/dev/null || true
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-"$WINE_SERVER" -p
-trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
-
-winpath() { echo "Z:${1//\//\\}"; }
+if [ -z "${TESSORA_SESSION_DISPLAY:-}" ]; then
+    cmake -G Ninja -S "$root" -B "$win" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$win" --target medium tessora_driver >/dev/null
+    python3 "$root/bench/make_medium.py" "$win/dist" "$work/chinese" --files 85 --megabytes 3 >/dev/null
+fi
+# Both installations run in one Wine session.
+session_display "$@"
+session_prefix "$work/prefix"
+session_start
 driver=$(winpath "$win/tests/e2e/tessora_driver.exe")
 install_dir=$WINEPREFIX/drive_c/Program\ Files/Quorvatek/Tessora
 
 install_and_keep() {
     local medium=$1 seed=$2
     rm -rf "$install_dir"
-    xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$WINE_LOADER" "$driver" install "$(winpath "$medium/Setup.exe")" --timeout 120 \
+    "$WINE_LOADER" "$driver" install "$(winpath "$medium/Setup.exe")" --timeout 120 \
         > "$work/driver.txt" 2>&1 < /dev/null || { cat "$work/driver.txt" >&2; exit 1; }
     cp "$install_dir/Uninstall.log" "$root/fuzz/corpus/$seed"
     echo "fuzz-seeds: $seed ($(wc -c < "$root/fuzz/corpus/$seed") bytes)"

@@ -35,15 +35,29 @@ cmake --build "$build/win64"
 bash "$root/scripts/check-imports.sh" x86_64-w64-mingw32-objdump \
     "$build/win64/setup/Setup.exe" "$build/win64/uninstall/Uninstall.exe"
 
-. "$root/scripts/wine-env.sh"
-export WINEPREFIX="$build/win64/wineprefix"
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
-# One persistent server for the whole run keeps each program start cheap. Wine's
-# background services start with the first program and inherit its output: a
-# first program run here gives them /dev/null, not the pipes through which
-# ctest reads a test's output (ctest would wait for those pipes for ever).
+. "$root/scripts/wine-session.sh"
+session_prefix "$build/win64/wineprefix"
+trap session_stop EXIT
+# One Wine session for all the tests: a persistent server started inside the
+# display keeps each program start cheap, and stops with it. The session's
+# background services start before ctest, so they do not hold the pipes through
+# which ctest reads a test's output (ctest would wait for those pipes for ever).
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    "$WINE_SERVER" -p
-    "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1
-    cd "$1" && ctest --output-on-failure --timeout 900' wine-tests "$build/win64"
+    . "$1/scripts/wine-session.sh"
+    session_start || exit 1
+    (cd "$2" && ctest --output-on-failure --timeout 900)
+    status=$?
+    session_stop
+    exit $status' wine-tests "$root" "$build/win64"
+
+echo "== the demo, unattended, on the builds above"
+# Into a scratch folder; its whole report is shown only when it fails.
+demo_log=$build/demo-check.log
+if TESSORA_BUILD="$build" TESSORA_DEMO_OUT="$build/demo-check" \
+        bash "$root/scripts/demo.sh" >"$demo_log" 2>&1 </dev/null; then
+    sed -n '/^== summary/,$p' "$demo_log"
+else
+    cat "$demo_log"
+    echo "test: the demo failed (its report: $demo_log)" >&2
+    exit 1
+fi

@@ -237,7 +237,7 @@ void CProgramDriver::Kill()
     }
 }
 
-bool CProgramDriver::Suspend(bool bSuspend) const
+bool CProgramDriver::Suspend(bool bSuspend, DWORD dwExceptThreadId) const
 {
     HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (hSnap == INVALID_HANDLE_VALUE)
@@ -247,7 +247,7 @@ bool CProgramDriver::Suspend(bool bSuspend) const
     bool any = false;
     for (BOOL more = ::Thread32First(hSnap, &te); more; more = ::Thread32Next(hSnap, &te))
     {
-        if (te.th32OwnerProcessID != m_pi.dwProcessId)
+        if (te.th32OwnerProcessID != m_pi.dwProcessId || te.th32ThreadID == dwExceptThreadId)
             continue;
         HANDLE hThread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, te.th32ThreadID);
         if (!hThread)

@@ -51,8 +51,9 @@ public:
     bool HasExited() const { return WaitForExit(0); }
     void Kill();
 
-    // Stops or restarts every thread of the program (to photograph a moment).
-    bool Suspend(bool bSuspend) const;
+    // Stops or restarts every thread of the program but dwExceptThreadId (to
+    // photograph a moment).
+    bool Suspend(bool bSuspend, DWORD dwExceptThreadId = 0) const;
 
     static std::string WindowText(HWND hWnd);
 

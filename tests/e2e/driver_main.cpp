@@ -88,6 +88,20 @@ void PrintBench(const char* pszWhat, DWORD dwDone, DWORD dwEnded, DWORD dwExit,
     std::printf("\n");
 }
 
+// A window that has just appeared or changed may not have painted yet (its
+// paints wait until its queue is empty): it paints everything now. Wine hands
+// a program's drawing to the X server only when the program's thread next
+// waits, so the picture is taken a moment later. Never on a suspended thread,
+// which would not answer.
+void PaintNow(HWND hWnd)
+{
+    if (g_shots.empty())
+        return;
+    ::RedrawWindow(hWnd, NULL, NULL,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::Sleep(200);
+}
+
 void Shot(HWND hWnd, const char* pszName)
 {
     if (g_shots.empty())
@@ -97,16 +111,19 @@ void Shot(HWND hWnd, const char* pszName)
         std::fprintf(stderr, "could not save %s\n", path.c_str());
 }
 
-// Photographs a program's window in the middle of its work: the program is
-// stopped for the moment of the picture.
+// Photographs a program's window in the middle of its work: the program's
+// other threads are stopped for the moment of the picture, while the window's
+// own thread paints it as it stands.
 void ShotRunning(CProgramDriver& driver, HWND hWnd, const char* pszName)
 {
     if (g_shots.empty())
         return;
     CProgramDriver::Settle(hWnd, 2000);
-    driver.Suspend(true);
+    DWORD dwWindowThread = ::GetWindowThreadProcessId(hWnd, NULL);
+    driver.Suspend(true, dwWindowThread);
+    PaintNow(hWnd);
     Shot(hWnd, pszName);
-    driver.Suspend(false);
+    driver.Suspend(false, dwWindowThread);
 }
 
 int Fail(CProgramDriver& driver, const char* pszWhat)
@@ -136,6 +153,7 @@ int Install(const std::string& strProgram)
     bool looksDone = !::IsWindowVisible(::GetDlgItem(hDlg, 1002)) &&
                      ::IsWindowVisible(::GetDlgItem(hDlg, 1010)) &&
                      ::IsWindowVisible(::GetDlgItem(hDlg, IDOK));
+    PaintNow(hDlg);
     Shot(hDlg, "setup-done.bmp");
     CProgramDriver::Press(hDlg, IDOK);
     DWORD exitCode = 0;
@@ -173,6 +191,7 @@ int Uninstall(const std::string& strProgram)
         if (!hBox)
             return Fail(driver, "Uninstall asked nothing");
     }
+    PaintNow(hBox);
     Shot(hBox, "uninstall-question.bmp");
     CProgramDriver::Press(hBox, IDYES);
     HWND hDlg = driver.WaitForWindow("Mosaika Tessora V5.0 卸载", g_timeoutMs);
@@ -200,6 +219,7 @@ int Uninstall(const std::string& strProgram)
     }
     DWORD removed = ::GetTickCount() - start;
     CProgramDriver::Settle(hDlg, 2000);
+    PaintNow(hDlg);
     Shot(hDlg, "uninstall-done.bmp");
     CProgramDriver::Press(hDlg, IDOK);
     DWORD exitCode = 0;
