@@ -207,13 +207,23 @@ step_nothing_left() {
     reg_values "$uninstall_key" >/dev/null && left+=("$uninstall_key")
     reg_values "$dsn_key" >/dev/null && left+=("$dsn_key")
     [ -z "$(list_entry)" ] || left+=("the list entry $entry")
+    # Setup creates the vendor's folder and key above its own without recording
+    # them, so they stay; but empty.
+    local vendor_dir=$prefix/drive_c/Program\ Files/Quorvatek
+    [ ! -d "$vendor_dir" ] || [ -z "$(ls -A "$vendor_dir")" ] || left+=("files in $vendor_dir")
+    local vendor_key
+    vendor_key=$("$WINE_LOADER" reg query 'HKLM\SOFTWARE\Quorvatek' /s </dev/null 2>/dev/null) || true
+    ! grep -q 'REG_' <<<"$vendor_key" || left+=("values below HKLM\SOFTWARE\Quorvatek")
     if [ ${#left[@]} -gt 0 ]; then
         fact[left]=$(printf '%s; ' "${left[@]}")
         why "left behind: ${fact[left]}"
         return 1
     fi
     fact[left]=nothing
+    fact[gone]="${fact[files]} files, ${fact[folders]} folders and the install folder, both keys, the list entry"
     echo "  nothing left: no install folder, no product key, no list entry, no data source"
+    echo "  (the empty vendor folder C:\Program Files\Quorvatek and key HKLM\SOFTWARE\Quorvatek\Tessora,"
+    echo "  which Setup makes without recording them, stay)"
 }
 
 step_screenshots() {
@@ -244,6 +254,7 @@ summary() {
         echo "  programs list    ${fact[list]}"
     }
     [ -n "${fact[removed]:-}" ] && echo "  removed by       ${fact[removed]}"
+    [ -n "${fact[gone]:-}" ] && echo "  removed          ${fact[gone]}"
     [ -n "${fact[left]:-}" ] && echo "  left behind      ${fact[left]}"
     [ -n "${fact[shots]:-}" ] && echo "  screenshots      $out: ${fact[shots]}"
     if [ -n "$failed_step" ]; then
