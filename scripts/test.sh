@@ -5,6 +5,7 @@
 #   build/win32  the programs as we ship them (32-bit); their imports are checked
 #   build/win64  the same sources for 64-bit Windows with all tests, run under
 #                64-bit Wine and Xvfb (machines of our kind run no 32-bit Wine)
+#   and last the demo (scripts/demo.sh) once, unattended, on those builds
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSORA_BUILD:-$root/build}
