@@ -212,7 +212,7 @@ void CProgramDriver::Kill()
     }
 }
 
-bool CProgramDriver::Suspend(bool bSuspend) const
+bool CProgramDriver::Suspend(bool bSuspend, bool bMainThreadToo) const
 {
     HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (hSnap == INVALID_HANDLE_VALUE)
@@ -222,7 +222,8 @@ bool CProgramDriver::Suspend(bool bSuspend) const
     bool any = false;
     for (BOOL more = ::Thread32First(hSnap, &te); more; more = ::Thread32Next(hSnap, &te))
     {
-        if (te.th32OwnerProcessID != m_pi.dwProcessId)
+        if (te.th32OwnerProcessID != m_pi.dwProcessId ||
+            (!bMainThreadToo && te.th32ThreadID == m_pi.dwThreadId))
             continue;
         HANDLE hThread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, te.th32ThreadID);
         if (!hThread)

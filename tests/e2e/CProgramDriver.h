@@ -45,8 +45,9 @@ public:
     bool HasExited() const { return WaitForExit(0); }
     void Kill();
 
-    // Stops or restarts every thread of the program (to photograph a moment).
-    bool Suspend(bool bSuspend) const;
+    // Stops or restarts every thread of the program (to photograph a moment),
+    // or every thread but its main one, whose windows then go on answering.
+    bool Suspend(bool bSuspend, bool bMainThreadToo = true) const;
 
     static std::string WindowText(HWND hWnd);
 
