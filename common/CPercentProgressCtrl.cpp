@@ -16,6 +16,8 @@ BEGIN_MESSAGE_MAP(CPercentProgressCtrl, CProgressCtrl)
     ON_WM_SIZE()
     ON_MESSAGE(WM_SETTEXT, OnSetText)
     ON_MESSAGE(WM_GETTEXT, OnGetText)
+    ON_MESSAGE(PBM_GETPOS, OnGetPos)
+    ON_MESSAGE(PBM_GETRANGE, OnGetRange)
 END_MESSAGE_MAP()
 
 void CPercentProgressCtrl::SetRange(int nLower, int nUpper)
@@ -143,4 +145,23 @@ LRESULT CPercentProgressCtrl::OnGetText(WPARAM wParam, LPARAM lParam)
     int nCopied = MbsCopyBytes(pszBuffer, m_strText, nLength, nRoom);
     pszBuffer[nCopied] = '\0';
     return nCopied;
+}
+
+LRESULT CPercentProgressCtrl::OnGetPos(WPARAM, LPARAM)
+{
+    // The common control's own position is never set; what is drawn is this one.
+    return m_nPos;
+}
+
+LRESULT CPercentProgressCtrl::OnGetRange(WPARAM wParam, LPARAM lParam)
+{
+    // wParam TRUE asks for the lower end, FALSE for the upper; lParam, when
+    // given, receives both.
+    PPBRANGE pRange = (PPBRANGE)lParam;
+    if (pRange)
+    {
+        pRange->iLow = m_nLower;
+        pRange->iHigh = m_nUpper;
+    }
+    return wParam ? m_nLower : m_nUpper;
 }

@@ -3,8 +3,10 @@
 // the rest in the window colour, and a centred text (the percentage, or the
 // window text when one is set) that changes colour where it crosses the edge of
 // the done part. Range, position and step live here, never in the common
-// control. The bar repaints only when the done part's width in pixels changes,
-// because a repaint per step would slow the worker that steps it.
+// control; PBM_GETPOS and PBM_GETRANGE, through which screen readers and other
+// programs read a bar, are answered from them. The bar repaints only when the
+// done part's width in pixels changes, because a repaint per step would slow
+// the worker that steps it.
 #pragma once
 #include "framework/CProgressCtrl.h"
 
@@ -40,6 +42,8 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetPos(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetRange(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

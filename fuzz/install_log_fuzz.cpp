@@ -1,6 +1,7 @@
 // Fuzz target of the install log's reader: whatever bytes "Uninstall.log"
 // holds, every scan must stay inside the text and agree with a plain
-// reference scan, and the removal lists must hold exactly what the scans find.
+// reference scan, and the removal lists must hold exactly what the scans find
+// (less the values that hold a NUL byte).
 #include "common/CInstallLog.h"
 #include "framework/mbcs.h"
 #include "uninstall/RemovalPlan.h"
@@ -72,6 +73,29 @@ void CheckFindNext(const CInstallLog& log, int kind, int pos, const std::vector<
     FUZZ_CHECK(nPos == nStart + nLength + 1);
 }
 
+// The values of the kind's entries that hold no NUL, by the chained scan:
+// the reference of the removal lists.
+std::vector<CString> PlainValues(const CInstallLog& log, int kind)
+{
+    std::vector<CString> values;
+    const CString& text = log.GetText();
+    int pos = 0, start = 0, length = 0;
+    while (log.FindNext(kind, pos, start, length))
+        if (std::memchr((const char*)text + start, '\0', (size_t)length) == nullptr)
+            values.push_back(text.Mid(start, length));
+    return values;
+}
+
+bool SameValues(const CStringArray& list, const std::vector<CString>& values)
+{
+    if (list.GetSize() != (int)values.size())
+        return false;
+    for (int i = 0; i < list.GetSize(); ++i)
+        if (!(list[i] == values[(size_t)i]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -86,7 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(len == (int)size);
     std::vector<char> starts = CharStarts(s, len);
 
-    std::vector<int> counts(4, 0);
     for (int kind = -1; kind <= 4; ++kind)
     {
         LPCTSTR prefix = InstallLogPrefix(kind);
@@ -116,25 +139,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++count;
         }
         FUZZ_CHECK(log.CountEntries(kind) == count);
-        counts[(size_t)kind] = count;
     }
 
-    // The removal lists hold exactly what the scans find, folders reversed,
-    // registry keys split at their first comma.
-    CStringArray files = ListLogValues(log, LOG_FILE_COPY);
-    FUZZ_CHECK(files.GetSize() == counts[LOG_FILE_COPY]);
-    CStringArray folders = ListLogValues(log, LOG_MADE_DIR);
-    CStringArray removals = ListFolderRemovals(log);
-    FUZZ_CHECK(removals.GetSize() == folders.GetSize() && folders.GetSize() == counts[LOG_MADE_DIR]);
-    for (int i = 0; i < folders.GetSize(); ++i)
-        FUZZ_CHECK(removals[folders.GetUpperBound() - i] == folders[i]);
-    CStringArray keys = ListLogValues(log, LOG_REGDB_KEY);
-    FUZZ_CHECK(keys.GetSize() == counts[LOG_REGDB_KEY]);
+    // The removal lists hold exactly the values the scans find that hold no
+    // NUL, folders reversed, registry keys split at their first comma.
+    std::vector<CString> fileValues = PlainValues(log, LOG_FILE_COPY);
+    std::vector<CString> folderValues = PlainValues(log, LOG_MADE_DIR);
+    std::vector<CString> keyValues = PlainValues(log, LOG_REGDB_KEY);
+    std::vector<CString> controlValues = PlainValues(log, LOG_REG_CTRL);
+    FUZZ_CHECK(SameValues(ListLogValues(log, LOG_FILE_COPY), fileValues));
+    FUZZ_CHECK(SameValues(ListLogValues(log, LOG_REG_CTRL), controlValues));
+    std::vector<CString> reversed(folderValues.rbegin(), folderValues.rend());
+    FUZZ_CHECK(SameValues(ListFolderRemovals(log), reversed));
     std::vector<CRegKeyDeletion> deletions = ListRegKeyDeletions(log);
     size_t k = 0;
-    for (int i = 0; i < keys.GetSize(); ++i)
+    for (const CString& value : keyValues)
     {
-        const CString& value = keys[i];
         const void* comma = std::memchr((const char*)value, ',', (size_t)value.GetLength());
         if (!comma)
             continue;

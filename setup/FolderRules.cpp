@@ -7,7 +7,8 @@ CString SourceFolderFromModulePath(const CString& strModulePath)
     // byte 0x5C in the program's name is not taken for the separator.
     int cut = strModulePath.ReverseFind('\\');
     CString folder = cut >= 0 ? strModulePath.Left(cut) : strModulePath;
-    if (!folder.IsEmpty() && !PathEndsWith(folder, '\\'))
+    // An empty path gives "\", the root of the current drive.
+    if (!PathEndsWith(folder, '\\'))
         folder += '\\';
     return folder;
 }

@@ -5,8 +5,7 @@
 
 // The folder of the program file (cut at its last backslash, multibyte-aware),
 // always ending with a backslash; a path without one stays whole. An empty path
-// (the module path could not be had) gives an empty folder, that is the
-// current directory.
+// (the module path could not be had) gives "\", the root of the current drive.
 CString SourceFolderFromModulePath(const CString& strModulePath);
 
 // The install folder on the drive named by the "SystemRoot" text: its first byte

@@ -1,12 +1,18 @@
 #include "uninstall/RemovalPlan.h"
 
+#include <cstring>
+
 CStringArray ListLogValues(const CInstallLog& log, int nKind)
 {
     CStringArray values;
     const CString& strText = log.GetText();
     int nPos = 0, nStart = 0, nLength = 0;
     while (log.FindNext(nKind, nPos, nStart, nLength))
-        values.Add(strText.Mid(nStart, nLength));
+    {
+        // Only a damaged log holds a NUL inside a value.
+        if (std::memchr((LPCTSTR)strText + nStart, '\0', (size_t)nLength) == nullptr)
+            values.Add(strText.Mid(nStart, nLength));
+    }
     return values;
 }
 

@@ -1,7 +1,7 @@
-// What Uninstall removes, read from the install log: the logged files in log
-// order, the logged folders last first (so inner folders go before the folders
-// that hold them), and the logged registry keys in log order. "Reg Ctrl: "
-// entries are not undone and so appear in none of the lists.
+// What Uninstall removes, read from the install log: the logged controls to
+// unregister, the logged files in log order, the logged folders last first (so
+// inner folders go before the folders that hold them), and the logged registry
+// keys in log order.
 #pragma once
 #include "common/CInstallLog.h"
 #include "framework/CStringArray.h"
@@ -16,7 +16,9 @@ struct CRegKeyDeletion
 };
 
 // The values of every entry of one kind, in log order ("File Copy: " values
-// are the files to delete).
+// are the files to delete). A value holding a NUL byte is left out: the system
+// calls would stop at that byte and act on a shorter path, a parent folder or
+// a parent key, that the log never named.
 CStringArray ListLogValues(const CInstallLog& log, int nKind);
 // The logged folders, last logged first.
 CStringArray ListFolderRemovals(const CInstallLog& log);

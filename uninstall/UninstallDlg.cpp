@@ -2,7 +2,7 @@
 #include "common/PaintIconCentred.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
-#include "framework/mbcs.h"
+#include "uninstall/ProgramFolder.h"
 #include "uninstall/resource.h"
 
 #include <io.h>
@@ -63,18 +63,17 @@ BOOL CUninstallDlg::OnInitDialog()
     m_staticDone.ShowWindow(SW_HIDE);
 
     CString strFolder;
-    if (!GetInstallFolder(strFolder))
+    BOOL bFolder = GetInstallFolder(strFolder);
+    if (!bFolder)
     {
         // Nothing recorded: the log is looked for beside this program.
         char szModule[MAX_PATH] = {0};
         DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
-        int len = n < MAX_PATH ? (int)n : MAX_PATH - 1;
-        int slash = MbsReverseFindChar(szModule, len, '\\');
-        strFolder = CString(szModule, slash + 1);
+        bFolder = ProgramFolderFromModulePath(szModule, n, MAX_PATH, strFolder);
     }
     CString strLog = strFolder + "Uninstall.log";
 
-    if (_access(strLog, 0) != 0)
+    if (!bFolder || _access(strLog, 0) != 0)
     {
         // No log: this product is not installed here (or was removed already).
         PostMessage(WM_CLOSE);

@@ -5,6 +5,7 @@
 #include "framework/CWnd.h"
 #include "uninstall/RemovalPlan.h"
 #include "uninstall/SelfDelete.h"
+#include "uninstall/UnregisterServer.h"
 
 #include <odbcinst.h>
 
@@ -67,6 +68,7 @@ BOOL CUninstallThread::InitInstance()
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
     ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
 
+    UnregisterControls();
     DeleteFiles();
     Notify(UM_FILES_DONE, 0);
     RemoveFolders();
@@ -82,6 +84,16 @@ BOOL CUninstallThread::InitInstance()
 int CUninstallThread::ExitInstance()
 {
     return CWinThread::ExitInstance();
+}
+
+BOOL CUninstallThread::UnregisterControls()
+{
+    // Left registered, a control's class would keep pointing at its deleted
+    // file. A control that is missing, fails or cannot unregister is passed over.
+    CStringArray controls = ListLogValues(m_log, LOG_REG_CTRL);
+    for (int i = 0; i < controls.GetSize() && !m_bStop; ++i)
+        UnregisterServer(controls[i]);
+    return !m_bStop;
 }
 
 BOOL CUninstallThread::DeleteFiles()

@@ -1,6 +1,7 @@
 // Uninstall's worker: removes the data source, then replays the install log
-// (files, folders last first, registry keys), starts the self-deletion batch
-// and tells the dialog it is done. It reaches the dialog only by SendMessageA.
+// (controls unregistered, files, folders last first, registry keys), starts the
+// self-deletion batch and tells the dialog it is done. It reaches the dialog
+// only by SendMessageA.
 #pragma once
 #include "common/CInstallLog.h"
 #include "framework/CWinThread.h"
@@ -39,7 +40,9 @@ public:
     // batch; the caller then waits for it with WaitPumping.
     void RequestStop() { m_bStop = 1; }
 
-    // The three phases; each returns TRUE when it was not stopped.
+    // The phases; each returns TRUE when it was not stopped. The controls are
+    // unregistered while their files are still there.
+    BOOL UnregisterControls();
     BOOL DeleteFiles();
     BOOL RemoveFolders();
     BOOL DeleteRegKeys();

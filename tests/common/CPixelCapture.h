@@ -30,6 +30,22 @@ public:
         ::ReleaseDC(hWnd, hdc);
     }
 
+    // The client area of a window of any process, as the screen shows it.
+    static CPixelCapture OnScreen(HWND hWnd)
+    {
+        RECT rc;
+        ::GetClientRect(hWnd, &rc);
+        POINT origin = {0, 0};
+        ::ClientToScreen(hWnd, &origin);
+        CPixelCapture capture;
+        HDC hdc = ::GetDC(NULL);
+        capture.Grab(rc.right, rc.bottom, [&](HDC hdcMem) {
+            ::BitBlt(hdcMem, 0, 0, rc.right, rc.bottom, hdc, origin.x, origin.y, SRCCOPY);
+        });
+        ::ReleaseDC(NULL, hdc);
+        return capture;
+    }
+
     // DrawText in black on white into (0, 0, cx, cy) of a fresh memory context,
     // in hFont or, when that is null, in the context's default font.
     static CPixelCapture Text(LPCSTR pszText, HGDIOBJ hFont, int cx, int cy, UINT nFormat)

@@ -200,3 +200,20 @@ TEST_F(PercentProgress, EmptyOrInvertedRangeDrawsNothingButCompletesThePaint)
         ExpectBar(0, "0%");  // what was shown stays
     }
 }
+
+TEST_F(PercentProgress, AnswersPositionAndRangeFromWhatItDrawsWithoutPainting)
+{
+    Bind();
+    m_bar.SetRange(3, 40);
+    m_bar.SetPos(17);
+    ::ValidateRect(m_hBar, NULL);
+    int n = m_bar.m_nPaints;
+    EXPECT_EQ(17, ::SendMessageA(m_hBar, PBM_GETPOS, 0, 0));
+    PBRANGE range = {-1, -1};
+    EXPECT_EQ(3, ::SendMessageA(m_hBar, PBM_GETRANGE, TRUE, (LPARAM)&range));
+    EXPECT_EQ(3, range.iLow);
+    EXPECT_EQ(40, range.iHigh);
+    EXPECT_EQ(40, ::SendMessageA(m_hBar, PBM_GETRANGE, FALSE, 0));
+    ::UpdateWindow(m_hBar);
+    EXPECT_EQ(n, m_bar.m_nPaints);
+}

@@ -301,3 +301,28 @@ TEST_F(ShadeButtonTest, DisabledButtonShowsAnEngravedCaption)
                 disabled.right == normal.right && disabled.bottom == normal.bottom);
     EXPECT_TRUE(LeftEdgeIs(h, COLOR_3DLIGHT));
 }
+
+TEST_F(ShadeButtonTest, FocusShowsADottedFrameInsideTheEdges)
+{
+    // Without a caption nothing covers the frame, four pixels in from the edge:
+    // dots alternating from the shadow to the highlight colour.
+    CTestButton b;
+    HWND h = Add(b, BS_PUSHBUTTON, 40, 20, "");
+    const COLORREF dots[2] = {::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT)};
+    auto frameShown = [&] {
+        const std::vector<COLORREF> px = Shot(h);
+        bool shown = true;
+        for (int x = 5; x <= W - 5; ++x)
+            shown = shown && px[4 * W + x] == dots[(x - 5) % 2] &&
+                    px[(H - 4) * W + x] == dots[(x - 5) % 2];
+        // The side strips count their dots from the bottom row up.
+        for (int y = 5; y <= H - 4; ++y)
+            shown = shown && px[y * W + 4] == dots[(H - 4 - y) % 2] &&
+                    px[y * W + W - 4] == dots[(H - 4 - y) % 2];
+        return shown;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dNormal, 0); }));
+    EXPECT_FALSE(frameShown());
+    ::SetFocus(h);
+    EXPECT_TRUE(WaitUntil(frameShown));
+}

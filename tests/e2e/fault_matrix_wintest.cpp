@@ -6,8 +6,10 @@
 // nothing beside the install folder's own content was touched.
 #include "CProgramDriver.h"
 #include "E2EPaths.h"
+#include "common/CPixelCapture.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 namespace
 {
@@ -85,6 +87,68 @@ protected:
     CTree m_neighbour;
 };
 } // namespace
+
+TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIsBlue)
+{
+    // Without "Controls" the worker asks once the other three folders are
+    // through: 5 files counted give the range 0 to 14, and their 5 files and
+    // 3 sub-folders have stepped the bar to 8, drawn as 57 %.
+    RemoveTree(m_medium.Path("Controls"));
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    HWND hBox = m_driver.WaitForMessageBox(IDIGNORE, TIMEOUT_MS);
+    ASSERT_NE(nullptr, hBox);
+    ASSERT_TRUE(CProgramDriver::Settle(hDlg, 5000));
+    HWND hBar = ::GetDlgItem(hDlg, 1002);
+    EXPECT_EQ(0, ::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
+    EXPECT_EQ(14, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
+    EXPECT_EQ(8, ::SendMessageA(hBar, PBM_GETPOS, 0, 0));
+    const COLORREF crBar = ::GetSysColor(COLOR_HIGHLIGHT), crBk = ::GetSysColor(COLOR_WINDOW);
+    CPixelCapture shown = CPixelCapture::OnScreen(hBar);
+    const int cx = shown.Width(), cy = shown.Height(), nEdge = (int)(8.0 / 14 * cx);
+    CPixelCapture text = CPixelCapture::Text("57%", NULL, cx, cy, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    int nWrong = 0, nInk = 0;
+    for (int y = 0; y < cy; ++y)
+        for (int x = 0; x < cx; ++x)
+        {
+            const COLORREF crFill = x < nEdge ? crBar : crBk;
+            nInk += text.IsInk(x, y);
+            nWrong += !text.Agrees(x, y, shown.At(x, y), crFill == crBar ? crBk : crBar, crFill);
+        }
+    EXPECT_GT(nInk, 0);
+    EXPECT_EQ(0, nWrong);
+
+    ASSERT_TRUE(CProgramDriver::Press(hBox, IDIGNORE));
+    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+    // The hint line, once painted: blue text, blended at most into the face colour.
+    const COLORREF crBlue = RGB(0, 0, 255), crFace = ::GetSysColor(COLOR_BTNFACE);
+    int nBlue = 0, nOther = 0;
+    for (DWORD start = ::GetTickCount(); nBlue + nOther == 0 && ::GetTickCount() - start < 10000; ::Sleep(20))
+    {
+        CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, 1010));
+        for (int y = 0; y < hint.Height(); ++y)
+            for (int x = 0; x < hint.Width(); ++x)
+            {
+                nBlue += hint.At(x, y) == crBlue;
+                nOther += !IsBetween(hint.At(x, y), crBlue, crFace);
+            }
+    }
+    EXPECT_GT(nBlue, 0);
+    EXPECT_EQ(0, nOther);
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+    ExpectExitZero();
+}
+
+TEST_F(SetupFaults, ALogThatCannotBeSavedStillEndsInTheCompletedLook)
+{
+    // A folder where the log belongs cannot be replaced by the file.
+    MakeFolders(InstallFolder() + "Uninstall.log");
+    HWND hDlg = Start();
+    ASSERT_NE(nullptr, hDlg);
+    ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
+    EXPECT_TRUE(::GetFileAttributesA((InstallFolder() + "Uninstall.log").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ("stand-in database", ReadFileBytes(InstallFolder() + "Database\\填充图案.mdb"));
+}
 
 TEST_F(SetupFaults, MissingProductFolderRetriedOnceItIsThere)
 {

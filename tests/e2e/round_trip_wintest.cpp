@@ -1,14 +1,19 @@
 // Setup and then Uninstall, both programs driven as a user drives them.
 #include "CProgramDriver.h"
 #include "E2EPaths.h"
+#include "setup/RegistryTree.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 namespace
 {
 const DWORD TIMEOUT_MS = 60000;
 const char* const PRODUCT_KEY = "SOFTWARE\\Quorvatek\\Tessora\\V5";
 const char* const UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+// What the medium's control registers of itself.
+const char* const CONTROL_CLASS_KEY = "CLSID\\{6B1F3C52-8E4A-4D7B-9C21-5A0E7D3F9B14}";
+const char* const CONTROL_PROGID_KEY = "Mosaika.PatternView";
 
 std::string InstallFolderNoSlash()
 {
@@ -40,6 +45,28 @@ bool WaitUntil(DWORD dwTimeoutMs, bool (*pCondition)())
 bool InstallFolderGone()
 {
     return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool ControlRegistered()
+{
+    return !RegTreeOf(HKEY_CLASSES_ROOT, CONTROL_CLASS_KEY).empty() ||
+           !RegTreeOf(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY).empty();
+}
+
+// Whether a process that the given process started is still running (the
+// command interpreter of the self-deletion batch).
+bool ChildRunning(DWORD dwParent)
+{
+    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32 pe = {};
+    pe.dwSize = sizeof(pe);
+    bool found = false;
+    for (BOOL ok = ::Process32First(hSnap, &pe); ok && !found; ok = ::Process32Next(hSnap, &pe))
+        found = pe.th32ParentProcessID == dwParent;
+    ::CloseHandle(hSnap);
+    return found;
 }
 
 // What Wine's list of installed programs prints. The output goes to a file
@@ -86,6 +113,8 @@ protected:
         m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
         m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
         m_medium.AddFolder("Controls");
+        ::CopyFileA(BuiltProgram("dist/Controls/MosaikaView.ocx").c_str(),
+                    m_medium.Path("Controls\\MosaikaView.ocx").c_str(), FALSE);
         m_medium.AddFile("说明.txt", "readme");
     }
     void TearDown() override { Clean(); }
@@ -95,6 +124,8 @@ protected:
         RemoveTree(InstallFolderNoSlash());
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+        DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_CLASS_KEY);
+        DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY);
     }
 
     void Install()
@@ -133,6 +164,7 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
 {
     ASSERT_NO_FATAL_FAILURE(Install());
     EXPECT_NE(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
+    EXPECT_TRUE(ControlRegistered());
 
     CProgramDriver uninstall;
     HWND hDlg = StartUninstall(uninstall, IDYES);
@@ -163,6 +195,41 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
     EXPECT_TRUE(KeyExists("SOFTWARE\\Quorvatek\\Tessora"));
     EXPECT_EQ(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
+    // The control was unregistered before its file went.
+    EXPECT_FALSE(ControlRegistered());
+}
+
+TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
+{
+    // As a CD shows in the file system: no file of the medium can be written.
+    for (const auto& item : m_medium.Read())
+    {
+        if (item.second.bFolder)
+            continue;
+        ASSERT_TRUE(::SetFileAttributesA(m_medium.Path(item.first).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    ASSERT_NO_FATAL_FAILURE(Install());
+
+    CProgramDriver uninstall;
+    HWND hDlg = StartUninstall(uninstall, IDYES);
+    ASSERT_NE(nullptr, hDlg);
+    DWORD start = ::GetTickCount();
+    while (!::IsWindowVisible(::GetDlgItem(hDlg, 1003)) && ::GetTickCount() - start < TIMEOUT_MS)
+        ::Sleep(5);
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+    ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS));
+    // Seconds, not the rest of the session: the batch's loop ends once the
+    // program's file could be deleted.
+    const DWORD dwBatchMs = 20000;
+    EXPECT_TRUE(WaitUntil(dwBatchMs, InstallFolderGone));
+    EXPECT_TRUE(WaitUntil(dwBatchMs, [] {
+        return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
+    }));
+    DWORD dwUninstall = uninstall.GetProcessId();
+    start = ::GetTickCount();
+    while (ChildRunning(dwUninstall) && ::GetTickCount() - start < dwBatchMs)
+        ::Sleep(10);
+    EXPECT_FALSE(ChildRunning(dwUninstall)) << "the batch's command interpreter still runs";
 }
 
 TEST_F(RoundTrip, AnsweringNoChangesNothing)

@@ -225,7 +225,11 @@ TEST_F(UninstallFaults, OnlyListedFilesFoldersAndKeysGoWhateverTheirNames)
 {
     // Outside the install folder, missing, read-only, behind trail bytes 0x5C,
     // longer than a path may be; registry entries without a comma, with an
-    // unknown root code, and one real key of the sentinel's two.
+    // unknown root code, and one real key of the sentinel's two. Values with
+    // a NUL inside (a damaged log) name nothing: cut at the NUL they would
+    // name a sentinel file, an empty folder and the kept key.
+    const std::string nul(1, '\0');
+    m_outside.AddFolder("empty");
     std::string longPath = m_install.Root() + std::string(300 - m_install.Root().size(), 'L');
     std::string log = Entry("File Copy: ", m_outside.Path("victim.txt")) +
                       Entry("File Copy: ", m_outside.Path("missing.txt")) +
@@ -235,7 +239,10 @@ TEST_F(UninstallFaults, OnlyListedFilesFoldersAndKeysGoWhateverTheirNames)
                       Entry("Made Dir: ", longPath) + Entry("RegDB Key: ", "no comma at all") +
                       Entry("RegDB Key: ", "7,Software\\TessoraFaultSentinel\\Kept") +
                       Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed") +
-                      Entry("RegDB Key: ", "1," + std::string(300, 'K')) + Entry("File Copy: ", "");
+                      Entry("RegDB Key: ", "1," + std::string(300, 'K')) + Entry("File Copy: ", "") +
+                      Entry("File Copy: ", m_outside.Path("bystander.txt") + nul + ".bak") +
+                      Entry("Made Dir: ", m_outside.Path("empty") + nul + "\\sub") +
+                      Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Kept" + nul + "\\Sub");
     WriteLog(log);
     CTree install = InstallTree(), outside = m_outside.Read();
     ASSERT_NO_FATAL_FAILURE(RunToCompletion());
@@ -278,6 +285,76 @@ TEST_F(UninstallFaults, OddInstallPathValuesEndCleanly)
     }
 }
 
+namespace
+{
+// A message answered by a window of another program, or false when it does
+// not answer within a second (its thread may wait for a suspended one).
+bool Ask(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 1000, &answer))
+        return false;
+    result = (LRESULT)answer;
+    return true;
+}
+} // namespace
+
+TEST_F(UninstallFaults, StatusLineNamesEachFileAsTheBarStepsAndIsEmptiedAfterTheFiles)
+{
+    // 2000 files (gone already) make the bar's range; 20000 folders that are
+    // not there keep the folder phase going long enough to be looked at.
+    std::vector<std::string> files;
+    std::string log;
+    for (int i = 0; i < 2000; ++i)
+    {
+        files.push_back(m_install.Path("gone\\" + std::to_string(i) + ".pat"));
+        log += Entry("File Copy: ", files.back());
+    }
+    for (int i = 0; i < 20000; ++i)
+        log += Entry("Made Dir: ", m_install.Path("none\\" + std::to_string(i)));
+    WriteLog(log);
+    CProgramDriver driver;
+    HWND hDlg = Start(driver);
+    ASSERT_NE(nullptr, hDlg);
+    HWND hBar = ::GetDlgItem(hDlg, 1000), hStatus = ::GetDlgItem(hDlg, 1001);
+    HWND hDone = ::GetDlgItem(hDlg, 1003);
+    EXPECT_EQ(0, ::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
+    EXPECT_EQ(2000, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
+
+    // With the worker held, the dialog shows what it was told last: after the
+    // Nth file the bar stands at N and the line names that file.
+    int nDuringFiles = 0, nAfterFiles = 0;
+    DWORD start = ::GetTickCount();
+    while (!::IsWindowVisible(hDone))
+    {
+        ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS);
+        ASSERT_TRUE(driver.Suspend(true, driver.GetMainThreadId()));
+        char text[1024] = {0};
+        LRESULT nPos = 0, nLength = 0;
+        bool bSeen = CProgramDriver::Settle(hDlg, 1000) && !::IsWindowVisible(hDone) &&
+                     Ask(hBar, PBM_GETPOS, 0, 0, nPos) &&
+                     Ask(hStatus, WM_GETTEXT, sizeof(text), (LPARAM)text, nLength);
+        driver.Suspend(false, driver.GetMainThreadId());
+        const std::string status(text, (size_t)nLength);
+        if (bSeen && nPos > 0 && nPos < 2000)
+        {
+            ++nDuringFiles;
+            EXPECT_EQ(files[(size_t)nPos - 1] + " ... ", status);
+        }
+        else if (bSeen && nPos == 2000 && status != files.back() + " ... ")
+        {
+            ++nAfterFiles;
+            EXPECT_EQ("", status);
+        }
+        ::Sleep(2);
+    }
+    EXPECT_GT(nDuringFiles, 0);
+    EXPECT_GT(nAfterFiles, 0);
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+    ASSERT_TRUE(driver.WaitForExit(TIMEOUT_MS));
+    ASSERT_NO_FATAL_FAILURE(AwaitBatch());
+}
+
 TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
 {
     // Thousands of entries for files that are gone keep the worker busy; the
@@ -299,19 +376,25 @@ TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
         ASSERT_NE(nullptr, hDlg);
         HWND hBar = ::GetDlgItem(hDlg, 1000);
         DWORD start = ::GetTickCount();
-        while ((int)::SendMessageA(hBar, PBM_GETPOS, 0, 0) < threshold && !driver.HasExited() &&
+        int nPos = 0;
+        while ((nPos = (int)::SendMessageA(hBar, PBM_GETPOS, 0, 0)) < threshold && !driver.HasExited() &&
                !::IsWindowVisible(::GetDlgItem(hDlg, 1003)))
         {
             ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS);
-            ::Sleep(5);
+            ::Sleep(1);
         }
+        // The moment is real: the bar, read from here, had got there while the
+        // removal was still running.
+        ASSERT_GE(nPos, threshold);
+        ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1003)));
         CProgramDriver::Press(hDlg, IDCANCEL);
         DWORD exitCode = 99;
         ASSERT_TRUE(driver.WaitForExit(TIMEOUT_MS, &exitCode)) << "Cancel did not end the program";
         EXPECT_EQ(0u, exitCode);
         ASSERT_NO_FATAL_FAILURE(AwaitBatch());
         EXPECT_EQ(Describe(Without(install, {"乗"})), Describe(Without(InstallTree(), {"乗"})));
-        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(Without(m_outside.Read(), {"victim.txt"})));
-        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Kept"));
+        // Stopped in the file phase: what the log lists after the 3000 files stays.
+        EXPECT_EQ(Describe(outside), Describe(m_outside.Read()));
+        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
     }
 }

@@ -179,6 +179,8 @@ TEST_F(AcadRegistration, EntryGoesInFrontOfEachCurrentUserProfileThatNeedsIt)
     Install(HKEY_LOCAL_MACHINE, "R16.2", "P");
     const std::string in = kInstall + "HatchPat";
     SetAcad("R16.2", "P", "<<Unnamed Profile>>", "D:\\Fonts;E:\\Lisp");
+    // The default profile of the Chinese edition.
+    SetAcad("R16.2", "P", "<<未命名配置>>", "D:\\Fonts");
     SetAcad("R16.2", "P", "Empty", "");
     SetAcad("R16.2", "P", "Holds", "D:\\Fonts;" + kEntry + "E:\\Lisp", REG_EXPAND_SZ);
     SetAcad("R16.2", "P", "Case", "c:\\program files\\quorvatek\\tessora\\hatchpat\\;");
@@ -197,8 +199,8 @@ TEST_F(AcadRegistration, EntryGoesInFrontOfEachCurrentUserProfileThatNeedsIt)
 
     SetRegWriteFilter(NULL);
     EXPECT_TRUE(RegisterAcadRelease(g_acadReleases[3], kInstall.c_str()));
-    for (const char* profile : {"<<Unnamed Profile>>", "Empty", "Case", "NoBackslash", "LastNoSemicolon",
-                                "Expand", "JustFits"})
+    for (const char* profile : {"<<Unnamed Profile>>", "<<未命名配置>>", "Empty", "Case", "NoBackslash",
+                                "LastNoSemicolon", "Expand", "JustFits"})
     {
         std::string& entry = user[InTree(GeneralKey("R16.2", "P", profile)) + "|ACAD"];
         entry = SzEntry(kEntry + entry.substr(2, entry.size() - 3));

@@ -21,9 +21,10 @@ TEST(SourceFolderRule, FolderOfTheProgramWithOneFinalBackslash)
     EXPECT_EQ("D:\\" + YUN + "\\",
               Bytes(SourceFolderFromModulePath(("D:\\" + YUN + "\\Setup.exe").c_str())));
     EXPECT_EQ("D:\\x\\", Bytes(SourceFolderFromModulePath(("D:\\x\\" + YUN + ".exe").c_str())));
-    // Without any backslash the whole path stays; nothing gives nothing.
+    // Without any backslash the whole path stays; no path at all gives the
+    // root of the current drive.
     EXPECT_EQ("Setup.exe\\", Bytes(SourceFolderFromModulePath("Setup.exe")));
-    EXPECT_EQ("", Bytes(SourceFolderFromModulePath("")));
+    EXPECT_EQ("\\", Bytes(SourceFolderFromModulePath("")));
 }
 
 TEST(InstallFolderRule, OnlyTheDriveLetterComesFromTheSystem)

@@ -327,6 +327,36 @@ TEST_F(CompleteRun, RegistersEverythingOnceAndAgainOverTheSameFolder)
     }
 }
 
+namespace
+{
+// Each write of the registration as "<data source requests so far> key|value".
+const CFixtureRecord* g_pDriverRecord = NULL;
+std::vector<std::string> g_writes;
+BOOL RecordWrite(HKEY, LPCTSTR pszKey, LPCTSTR pszValueName)
+{
+    size_t nRequests = DriverCalls(*g_pDriverRecord).size();
+    g_writes.push_back(std::to_string(nRequests) + " " + pszKey + "|" + pszValueName);
+    return TRUE;
+}
+} // namespace
+
+// The data source is asked for after the product key's values and before the
+// uninstall entry's.
+TEST_F(CompleteRun, TheDataSourceComesBetweenTheProductKeyAndTheUninstallEntry)
+{
+    CFakeDriverRegistration driver;
+    ASSERT_TRUE(driver.IsDone());
+    g_pDriverRecord = &m_driver;
+    g_writes.clear();
+    SetRegWriteFilter(&RecordWrite);
+    RunSetup();
+    SetRegWriteFilter(NULL);
+    const std::string product = PRODUCT_KEY, entry = UNINSTALL_KEY;
+    EXPECT_EQ((std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
+                                        "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString"}),
+              g_writes);
+}
+
 // Without AutoCAD and without the driver the rest is the same and the run completes.
 TEST_F(CompleteRun, WithoutAutoCadOrDriverTheRestIsUnchanged)
 {

@@ -46,3 +46,23 @@ TEST(RemovalPlan, KeyWithoutCommaAndControlEntriesPlanNothing)
     EXPECT_EQ(0, ListFolderRemovals(log).GetSize());
     EXPECT_TRUE(ListRegKeyDeletions(log).empty());
 }
+
+TEST(RemovalPlan, ValuesHoldingANulAreLeftOutOfEveryList)
+{
+    // Cut at its NUL, each damaged value would name a parent of a listed one.
+    const char text[] = "Reg Ctrl: C:\\T\\a.ocx\0.bak\n"
+                        "File Copy: C:\\T\0\\a.pat\n"
+                        "File Copy: C:\\T\\b.pat\n"
+                        "Made Dir: C:\\T\0\\Sub\n"
+                        "Made Dir: C:\\T\\Sub\n"
+                        "RegDB Key: 2,SOFTWARE\\Q\0\\V5\n"
+                        "RegDB Key: 2,SOFTWARE\\Q\\V5\n";
+    CInstallLog log;
+    log.SetText(CString(text, (int)sizeof(text) - 1));
+    EXPECT_EQ(0, ListLogValues(log, LOG_REG_CTRL).GetSize());
+    EXPECT_EQ(std::vector<std::string>{"C:\\T\\b.pat"}, Strings(ListLogValues(log, LOG_FILE_COPY)));
+    EXPECT_EQ(std::vector<std::string>{"C:\\T\\Sub"}, Strings(ListFolderRemovals(log)));
+    std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(log);
+    ASSERT_EQ(1u, keys.size());
+    EXPECT_STREQ("SOFTWARE\\Q\\V5", keys[0].m_strSubKey);
+}

@@ -243,6 +243,41 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
+// Each logged control is loaded, unregistered when it can be and freed while
+// its file is still there (a load after the file phase would find nothing); a
+// control without the entry, a file that is no library, a missing file and a
+// value cut by a NUL are passed over. Then the files go as listed.
+TEST(UninstallWorker, UnregistersTheLoggedControlsBeforeAnyFileGoes)
+{
+    CTestMedium folder("controls");
+    CFixtureRecord record("TESSORA_CONTROL_RECORD", folder.Path("record.txt"));
+    folder.AddFolder("誠");
+    const std::string ok = folder.Path("誠\\ok.ocx"), sfalse = folder.Path("誠\\sfalse.ocx"),
+                      noentry = folder.Path("誠\\noentry.ocx"), text = folder.Path("誠\\text.ocx");
+    ASSERT_TRUE(::CopyFileA(FakeControlOkPath().c_str(), ok.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(FakeControlSFalsePath().c_str(), sfalse.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(FakeControlNoEntryPath().c_str(), noentry.c_str(), FALSE));
+    folder.AddFile("誠\\text.ocx", "not a library");
+    std::string log;
+    for (const std::string& path : {ok, sfalse, noentry, text})
+        log += "File Copy: " + path + "\r\n";
+    for (const std::string& path : {ok, sfalse, noentry, text, folder.Path("誠\\missing.ocx")})
+        log += "Reg Ctrl: " + path + "\r\n";
+    log += "Reg Ctrl: " + ok + std::string(1, '\0') + ".bak\r\n";
+    const std::string logPath = folder.Path("Uninstall.log");
+    ASSERT_TRUE(WriteFileBytes(logPath, log));
+
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    RunUninstall(worker, dialog, logPath);
+    EXPECT_EQ((std::vector<std::string>{"load " + ok, "unregister " + ok, "free " + ok, "load " + sfalse,
+                                        "unregister " + sfalse, "free " + sfalse, "load " + noentry,
+                                        "free " + noentry}),
+              record.Lines());
+    for (const std::string& path : {ok, sfalse, noentry, text})
+        EXPECT_FALSE(Exists(path)) << path;
+}
+
 TEST(UninstallWorker, MissingInstallPathStillRemovesTheDataSource)
 {
     CFakeDriverRegistration driver;
