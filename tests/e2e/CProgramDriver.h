@@ -19,6 +19,9 @@ public:
     // Starts the program (full path) with its folder as current directory.
     // With CREATE_SUSPENDED in dwFlags its main thread waits for ResumeMainThread.
     bool Start(const std::string& strProgram, const std::string& strArgs = "", DWORD dwFlags = 0);
+    // Starts a whole command line as a deployment tool does: the program is
+    // found from the line itself, which may name it unquoted.
+    bool StartCommandLine(const std::string& strCommandLine);
     bool ResumeMainThread() const { return ::ResumeThread(m_pi.hThread) != (DWORD)-1; }
     DWORD GetProcessId() const { return m_pi.dwProcessId; }
     DWORD GetMainThreadId() const { return m_pi.dwThreadId; }
