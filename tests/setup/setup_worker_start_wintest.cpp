@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 namespace
 {
@@ -29,50 +27,45 @@ std::string TextOf(HWND hWnd)
     return std::string(text, n > 0 ? (size_t)n : 0);
 }
 
-// Watches this process's top-level windows while the dialog runs on the
-// test's thread: counts the visible ones and answers a message box with OK.
+// What the test's thread showed while the dialog ran on it: seen after every
+// message any of its windows handled, so that not even a flash goes unseen.
+// A message box is read and answered with OK.
 struct CWatch
 {
-    std::atomic<bool> bStop{false};
     bool bVisible = false;
     std::string strBoxText, strBoxCaption;
+};
+CWatch* g_pWatch = nullptr;
 
-    static BOOL CALLBACK Look(HWND hWnd, LPARAM lParam)
+LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    HWND hWnd = pMsg->hwnd;
+    if (nCode == HC_ACTION && g_pWatch && !(::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) &&
+        ::IsWindowVisible(hWnd))
     {
-        CWatch* pWatch = reinterpret_cast<CWatch*>(lParam);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hWnd, &pid);
-        if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(hWnd))
-            return TRUE;
-        pWatch->bVisible = true;
+        g_pWatch->bVisible = true;
         // A message box shows its text in a static with the id 0xFFFF.
         HWND hText = ::GetDlgItem(hWnd, 0xFFFF);
-        if (hText && pWatch->strBoxCaption.empty())
+        if (hText && g_pWatch->strBoxCaption.empty())
         {
-            pWatch->strBoxText = TextOf(hText);
-            pWatch->strBoxCaption = TextOf(hWnd);
+            g_pWatch->strBoxText = TextOf(hText);
+            g_pWatch->strBoxCaption = TextOf(hWnd);
             ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
-        return TRUE;
     }
-
-    void Run()
-    {
-        while (!bStop)
-        {
-            ::EnumWindows(Look, (LPARAM)this);
-            ::Sleep(1);
-        }
-    }
-};
+    return ::CallNextHookEx(NULL, nCode, wParam, lParam);
+}
 
 // Runs the dialog to its end under the watch; the program's exit code.
 int RunWatched(CSetupDlg& dlg, CWatch& watch)
 {
-    std::thread watcher([&] { watch.Run(); });
+    g_pWatch = &watch;
+    HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, ::GetCurrentThreadId());
+    EXPECT_NE(nullptr, hHook);
     dlg.DoModal();
-    watch.bStop = true;
-    watcher.join();
+    ::UnhookWindowsHookEx(hHook);
+    g_pWatch = nullptr;
     return dlg.GetExitCode();
 }
 } // namespace
