@@ -1,4 +1,5 @@
 #include "framework/CWinApp.h"
+#include "framework/CommandLine.h"
 #include "framework/mbcs.h"
 
 namespace
@@ -9,7 +10,7 @@ CWinApp* g_pApp = nullptr;
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
-    : m_pszAppName(NULL), m_hInstance(NULL), m_strAppName(lpszAppName),
+    : m_pszAppName(NULL), m_hInstance(NULL), m_lpCmdLine(""), m_strAppName(lpszAppName),
       m_bNameGiven(lpszAppName != NULL)
 {
     m_pszAppName = m_strAppName;
@@ -29,17 +30,19 @@ void CWinApp::InitFromModule(HINSTANCE hInstance)
 {
     m_hInstance = hInstance;
     m_nThreadID = ::GetCurrentThreadId();
+    char path[MAX_PATH] = {0};
+    DWORD n = ::GetModuleFileNameA(NULL, path, MAX_PATH);
+    CString full(path, (int)(n < MAX_PATH ? n : MAX_PATH - 1));
     if (!m_bNameGiven)
     {
-        char path[MAX_PATH] = {0};
-        DWORD n = ::GetModuleFileNameA(NULL, path, MAX_PATH);
-        CString full(path, (int)(n < MAX_PATH ? n : MAX_PATH - 1));
         int slash = full.ReverseFind('\\');
         CString name = full.Mid(slash + 1);
         int dot = name.ReverseFind('.');
         m_strAppName = dot >= 0 ? name.Left(dot) : name;
     }
     m_pszAppName = m_strAppName;
+    m_strCmdLine = CommandLineArguments(::GetCommandLineA(), full);
+    m_lpCmdLine = m_strCmdLine;
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const

@@ -21,12 +21,15 @@ public:
 
     LPCTSTR m_pszAppName;
     HINSTANCE m_hInstance;
+    // The arguments the program was started with, after its name.
+    LPCTSTR m_lpCmdLine;
 
     // Fills the members that come from the running program.
     void InitFromModule(HINSTANCE hInstance);
 
 private:
     CString m_strAppName;
+    CString m_strCmdLine;
     bool m_bNameGiven;
 };
 

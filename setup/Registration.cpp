@@ -66,5 +66,7 @@ void CSetupThread::RegisterProduct()
     const CString strUninstall = JoinPath(m_strInstallDir, "Uninstall.exe");
     RegWriteMachineString(UNINSTALL_KEY, "DisplayName", DISPLAY_NAME);
     RegWriteMachineString(UNINSTALL_KEY, "UninstallString", strUninstall);
+    // Where deployment tools look for the command that removes without asking.
+    RegWriteMachineString(UNINSTALL_KEY, "QuietUninstallString", strUninstall + " /S");
     m_log.AddRegKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
 }

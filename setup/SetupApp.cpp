@@ -1,14 +1,28 @@
 #include "setup/SetupApp.h"
+#include "common/UnattendedOptions.h"
 #include "setup/SetupDlg.h"
 
 #include <commctrl.h>
 
 CSetupApp theApp;
 
+// Shown, unless the run is unattended, for an option Setup does not know.
+static const char OPTIONS_TEXT[] = "未知的命令行选项。可用的选项:\n\n"
+                                   "/S (或 /s, -S, -s)\t无人值守安装: 不显示窗口, 不提问。";
+
 CSetupApp::CSetupApp() : CWinApp(NULL) {}
 
 BOOL CSetupApp::InitInstance()
 {
+    BOOL bUnattended = FALSE;
+    if (!ReadUnattendedOptions(m_lpCmdLine, bUnattended))
+    {
+        if (!bUnattended)
+            ::MessageBoxA(NULL, OPTIONS_TEXT, m_pszAppName, MB_OK | MB_ICONINFORMATION);
+        m_nQuitCode = EXIT_CODE_BAD_OPTION;
+        return FALSE;
+    }
+
     AfxEnableControlContainer();
     Enable3dControls();
     // The progress control's window class must be registered before the
@@ -17,9 +31,12 @@ BOOL CSetupApp::InitInstance()
     ::InitCommonControlsEx(&icc);
 
     CSetupDlg dlg(NULL);
+    dlg.m_bUnattended = bUnattended;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    // FALSE: the program ends here, without the application's message loop.
+    // FALSE: the program ends here, without the application's message loop,
+    // with the dialog's outcome as its exit code.
+    m_nQuitCode = dlg.GetExitCode();
     return FALSE;
 }

@@ -1,10 +1,12 @@
 #include "setup/SetupDlg.h"
 #include "common/PaintIconCentred.h"
+#include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
 #include "setup/FileCount.h"
 #include "setup/FolderRules.h"
 #include "setup/Registry.h"
+#include "setup/SystemErrorText.h"
 #include "setup/resource.h"
 
 namespace
@@ -16,7 +18,9 @@ const UINT WORKER_WATCH_MS = 100;
 const char* const PRODUCT_FOLDERS[] = {"Database", "Support", "HatchPat", "Controls"};
 } // namespace
 
-CSetupDlg::CSetupDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(NULL), m_bDone(FALSE)
+CSetupDlg::CSetupDlg(CWnd* pParent)
+    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bDone(FALSE),
+      m_bWorkerStarted(FALSE)
 {
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                           : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -37,6 +41,7 @@ BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
     ON_MESSAGE(UM_COPY_STEP, OnCopyStep)
     ON_MESSAGE(UM_SETUP_DONE, OnSetupDone)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
 END_MESSAGE_MAP()
 
 void CSetupDlg::DoDataExchange(CDataExchange* pDX)
@@ -80,7 +85,8 @@ BOOL CSetupDlg::OnInitDialog()
     m_strInstallDir = InstallFolderFromSystemRoot(strSystemRoot);
 
     SetWindowText("正在安装...");
-    ShowWindow(SW_SHOW);
+    if (!m_bUnattended)
+        ShowWindow(SW_SHOW);
     CenterWindow(NULL);
 
     m_label.SetTextColor(0x00FF0000);
@@ -96,9 +102,34 @@ BOOL CSetupDlg::OnInitDialog()
     m_thread.m_strInstallDir = m_strInstallDir;
     m_thread.m_pMainWnd = this;
     m_thread.m_bAutoDelete = FALSE;
-    m_thread.CreateThread(0, 0, NULL);
+    m_thread.m_bUnattended = m_bUnattended;
+    m_bWorkerStarted = StartWorker();
+    if (!m_bWorkerStarted)
+    {
+        // Nothing can be installed without the worker: say why, then end.
+        DWORD dwError = ::GetLastError();
+        if (!m_bUnattended)
+            MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
     ::SetTimer(m_hWnd, WORKER_WATCH_TIMER, WORKER_WATCH_MS, NULL);
     return TRUE;
+}
+
+BOOL CSetupDlg::StartWorker()
+{
+    return m_thread.CreateThread(0, 0, NULL);
+}
+
+int CSetupDlg::GetExitCode() const
+{
+    if (!m_bWorkerStarted)
+        return EXIT_CODE_ENDED;
+    // Without the option the code stays what it always was, whatever the user chose.
+    if (!m_bUnattended)
+        return EXIT_CODE_DONE;
+    return m_bDone && m_thread.m_bLogSaved ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
 }
 
 int CSetupDlg::CountFiles()
@@ -165,6 +196,18 @@ void CSetupDlg::OnTimer(UINT_PTR nIDEvent)
     // that offers no way out.
     if (!m_bDone)
         EndAfterWorker(IDCANCEL);
+    // Unattended, nobody is there to press Finish.
+    else if (m_bUnattended)
+        EndAfterWorker(IDOK);
+}
+
+LRESULT CSetupDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
+{
+    // Unattended, every attempt to show the dialog (its template's own style,
+    // the modal loop's) is turned into a plain move, so it is never seen.
+    if (m_bUnattended)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    return Default();
 }
 
 void CSetupDlg::OnOK()

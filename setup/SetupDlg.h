@@ -27,6 +27,12 @@ public:
     CPercentProgressCtrl m_progress;
     HICON m_hIcon;
     CSetupThread m_thread;
+    // Unattended: the dialog is never shown, the worker's prompts are answered
+    // without asking and the dialog ends by itself when the worker has.
+    BOOL m_bUnattended;
+
+    // The program's exit code once the dialog has ended.
+    int GetExitCode() const;
 
     // The number of files in the four product folders of the source.
     int CountFiles();
@@ -40,6 +46,9 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    // Starts the worker; FALSE, with the system's error code set, when it
+    // cannot be started. Tests make it fail.
+    virtual BOOL StartWorker();
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -47,6 +56,7 @@ protected:
     LRESULT OnCopyStep(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetupDone(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -55,4 +65,5 @@ private:
     void EndAfterWorker(int nResult);
 
     BOOL m_bDone;
+    BOOL m_bWorkerStarted;
 };

@@ -8,6 +8,7 @@
 #include "framework/CWnd.h"
 #include "framework/mbcs.h"
 #include "setup/ProductFolders.h"
+#include "setup/SystemErrorText.h"
 
 #include <vector>
 
@@ -24,21 +25,6 @@ static const char CREATE_FOLDER_PROMPT[] =
     "%s\n不能创建文件夹 %s ，\n点击“重试”按钮试图重新创建文件夹；\n"
     "点击“取消”按钮将终止程序运行。";
 
-// The system's own text for an error code, in the system's language; empty
-// when the system has none.
-static CString SystemErrorText(DWORD dwError)
-{
-    LPSTR pszBuffer = NULL;
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                               NULL, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                               (LPSTR)&pszBuffer, 0, NULL);
-    CString text = n && pszBuffer ? CString(pszBuffer, (int)n) : CString();
-    if (pszBuffer)
-        ::LocalFree(pszBuffer);
-    return text;
-}
-
 // A folder name that does not fit a path buffer of MAX_PATH bytes is refused
 // the way the platform refuses it, with ERROR_FILENAME_EXCED_RANGE, so the
 // user sees the system's text for it.
@@ -52,7 +38,7 @@ static BOOL CreateFolder(const CString& strFolder)
     return ::CreateDirectoryA(strFolder, NULL);
 }
 
-CSetupThread::CSetupThread() : m_bStop(0) {}
+CSetupThread::CSetupThread() : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE) {}
 
 BOOL CSetupThread::InitInstance()
 {
@@ -77,7 +63,7 @@ int CSetupThread::Run()
         CopyRootFiles();
         RegisterControls();
         RegisterProduct();
-        m_log.Save(m_strInstallDir);
+        m_bLogSaved = m_log.Save(m_strInstallDir);
         if (m_pMainWnd)
             ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_SETUP_DONE, 0, 0);
     }
@@ -97,6 +83,8 @@ int CSetupThread::ExitInstance()
 
 int CSetupThread::Prompt(LPCTSTR pszText, UINT nType)
 {
+    if (m_bUnattended)
+        return (nType & MB_TYPEMASK) == MB_ABORTRETRYIGNORE ? IDIGNORE : IDCANCEL;
     if (m_pMainWnd)
         return m_pMainWnd->MessageBox(pszText, NULL, nType);
     return ::MessageBoxA(NULL, pszText, NULL, nType);

@@ -32,14 +32,20 @@ public:
     void RegisterProduct();
 
     int m_bStop;
+    // Unattended: the prompts are answered without being shown, with the
+    // answer that goes on where there is one (Ignore) and Cancel elsewhere.
+    BOOL m_bUnattended;
+    // Set once a complete run has written its log.
+    BOOL m_bLogSaved;
     CInstallLog m_log;
     CString m_strSourceDir;
     CString m_strInstallDir;
 
 protected:
     // Shows one of the worker's prompts on the dialog (no caption of its own,
-    // so the title is the application's name) and returns the button pressed.
-    // Tests answer the prompts by overriding it.
+    // so the title is the application's name) and returns the button pressed;
+    // unattended, returns the set answer instead. Tests answer the prompts by
+    // overriding it.
     virtual int Prompt(LPCTSTR pszText, UINT nType);
 };
 

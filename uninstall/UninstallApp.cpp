@@ -1,26 +1,43 @@
 #include "uninstall/UninstallApp.h"
+#include "common/UnattendedOptions.h"
 #include "uninstall/UninstallDlg.h"
 
 #include <commctrl.h>
 
 CUninstallApp theApp;
 
+// Shown, unless the run is unattended, for an option Uninstall does not know.
+static const char OPTIONS_TEXT[] = "未知的命令行选项。可用的选项:\n\n"
+                                   "/S (或 /s, -S, -s)\t无人值守卸载: 不显示窗口, 不提问。";
+
 CUninstallApp::CUninstallApp() : CWinApp(NULL) {}
 
 BOOL CUninstallApp::InitInstance()
 {
+    BOOL bUnattended = FALSE;
+    if (!ReadUnattendedOptions(m_lpCmdLine, bUnattended))
+    {
+        if (!bUnattended)
+            ::MessageBoxA(NULL, OPTIONS_TEXT, m_pszAppName, MB_OK | MB_ICONINFORMATION);
+        m_nQuitCode = EXIT_CODE_BAD_OPTION;
+        return FALSE;
+    }
+
     AfxEnableControlContainer();
     Enable3dControls();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
 
-    if (::MessageBoxA(NULL, "真要卸载 Mosaika Tessora V5.0 吗?", "卸载软件",
-                      MB_YESNO | MB_ICONQUESTION) != IDYES)
+    // Unattended, the question counts as answered with Yes.
+    if (!bUnattended && ::MessageBoxA(NULL, "真要卸载 Mosaika Tessora V5.0 吗?", "卸载软件",
+                                      MB_YESNO | MB_ICONQUESTION) != IDYES)
         return FALSE;
 
     CUninstallDlg dlg(NULL);
+    dlg.m_bUnattended = bUnattended;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
+    m_nQuitCode = dlg.GetExitCode();
     return FALSE;
 }

@@ -1,5 +1,6 @@
 #include "uninstall/UninstallDlg.h"
 #include "common/PaintIconCentred.h"
+#include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
 #include "uninstall/ProgramFolder.h"
@@ -7,7 +8,8 @@
 
 #include <io.h>
 
-CUninstallDlg::CUninstallDlg(CWnd* pParent) : CDialog(IDD, pParent), m_hIcon(NULL)
+CUninstallDlg::CUninstallDlg(CWnd* pParent)
+    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bFinished(FALSE)
 {
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                           : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -21,6 +23,7 @@ BEGIN_MESSAGE_MAP(CUninstallDlg, CDialog)
     ON_MESSAGE(UM_FILES_DONE, OnFilesDone)
     ON_MESSAGE(UM_UNINSTALL_DONE, OnUninstallDone)
     ON_MESSAGE(UM_LOG_FAILED, OnLogFailed)
+    ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
 END_MESSAGE_MAP()
 
 void CUninstallDlg::DoDataExchange(CDataExchange* pDX)
@@ -76,6 +79,7 @@ BOOL CUninstallDlg::OnInitDialog()
     if (!bFolder || _access(strLog, 0) != 0)
     {
         // No log: this product is not installed here (or was removed already).
+        m_bFinished = TRUE;
         PostMessage(WM_CLOSE);
         return FALSE;
     }
@@ -140,14 +144,37 @@ LRESULT CUninstallDlg::OnUninstallDone(WPARAM, LPARAM)
     m_staticDone.ShowWindow(SW_SHOW);
     m_btnFinish.EnableWindow(TRUE);
     m_btnFinish.SetFocus();
+    m_bFinished = TRUE;
+    // Unattended, Finish presses itself. Posted: the worker waits for this
+    // message's answer, and Finish waits for the worker.
+    if (m_bUnattended)
+        PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return 1;
 }
 
 LRESULT CUninstallDlg::OnLogFailed(WPARAM, LPARAM)
 {
-    MessageBox("Mosaika Tessora V5.0 卸载未能完成!", NULL, MB_OK | MB_ICONINFORMATION);
+    if (!m_bUnattended)
+        MessageBox("Mosaika Tessora V5.0 卸载未能完成!", NULL, MB_OK | MB_ICONINFORMATION);
     EndDialog(IDCANCEL);
     return 1;
+}
+
+LRESULT CUninstallDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
+{
+    // Unattended, every attempt to show the dialog (its template's own style,
+    // the modal loop's) is turned into a plain move, so it is never seen.
+    if (m_bUnattended)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    return Default();
+}
+
+int CUninstallDlg::GetExitCode() const
+{
+    // Without the option the code stays what it always was, whatever happened.
+    if (!m_bUnattended)
+        return EXIT_CODE_DONE;
+    return m_bFinished ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
 }
 
 void CUninstallDlg::OnOK()

@@ -28,6 +28,12 @@ public:
     CPercentProgressCtrl m_progress;
     HICON m_hIcon;
     CUninstallThread m_thread;
+    // Unattended: the dialog is never shown, the failure box neither, and the
+    // dialog ends by itself when the removal has.
+    BOOL m_bUnattended;
+
+    // The program's exit code once the dialog has ended.
+    int GetExitCode() const;
 
     // The install folder recorded by Setup, with a trailing backslash.
     BOOL GetInstallFolder(CString& strFolder);
@@ -45,6 +51,7 @@ protected:
     LRESULT OnFilesDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnUninstallDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnLogFailed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -52,4 +59,7 @@ private:
     // (with messages pumped: it may be sending one to this dialog), so that
     // it never outlives the dialog object it belongs to.
     void EndStopped(int nResult);
+
+    // TRUE once the removal ran to its end, or there was nothing to remove.
+    BOOL m_bFinished;
 };

@@ -146,6 +146,16 @@ bool CProgramDriver::Start(const std::string& strProgram, const std::string& str
                             folder.empty() ? NULL : folder.c_str(), &si, &m_pi) != FALSE;
 }
 
+bool CProgramDriver::StartCommandLine(const std::string& strCommandLine)
+{
+    std::vector<char> cmdLine(strCommandLine.begin(), strCommandLine.end());
+    cmdLine.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    return ::CreateProcessA(NULL, cmdLine.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi) !=
+           FALSE;
+}
+
 std::string CProgramDriver::WindowText(HWND hWnd)
 {
     char text[1024] = {0};

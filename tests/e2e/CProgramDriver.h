@@ -22,6 +22,9 @@ public:
     // Takes over the running program that owns hWnd (started by someone else):
     // it can then be waited for, photographed and ended like a started one.
     bool Attach(HWND hWnd);
+    // Starts a whole command line as a deployment tool does: the program is
+    // found from the line itself, which may name it unquoted.
+    bool StartCommandLine(const std::string& strCommandLine);
     bool ResumeMainThread() const { return ::ResumeThread(m_pi.hThread) != (DWORD)-1; }
     DWORD GetProcessId() const { return m_pi.dwProcessId; }
     DWORD GetMainThreadId() const { return m_pi.dwThreadId; }

@@ -250,7 +250,8 @@ protected:
         EXPECT_EQ(product, RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
         RegTree entry{{"", ""},
                       {"|DisplayName", SzEntry("Mosaika V5")},
-                      {"|UninstallString", SzEntry(m_strInstall + "Uninstall.exe")}};
+                      {"|UninstallString", SzEntry(m_strInstall + "Uninstall.exe")},
+                      {"|QuietUninstallString", SzEntry(m_strInstall + "Uninstall.exe /S")}};
         EXPECT_EQ(entry, RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 
         // The log ends with the controls in the file system's order, the two

@@ -1,0 +1,285 @@
+// Setup.exe and Uninstall.exe run unattended (/S), as deployment scripts run
+// them: no window may ever be visible, and the exit code says what happened.
+#include "CProgramDriver.h"
+#include "E2EPaths.h"
+#include "setup/RegistryTree.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace
+{
+const DWORD TIMEOUT_MS = 120000;
+const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
+const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+
+std::string InstallFolderNoSlash()
+{
+    return InstallFolder().substr(0, InstallFolder().size() - 1);
+}
+
+// What a program showed during its run: the desktop's top-level windows of its
+// process, enumerated over and over until it ended.
+struct CWatchedRun
+{
+    bool bEnded = false;
+    DWORD dwExit = 99;
+    std::set<HWND> windows;
+    bool bVisible = false;
+};
+
+struct CWatchArgs
+{
+    DWORD pid;
+    CWatchedRun* pRun;
+};
+
+BOOL CALLBACK WatchWindow(HWND hWnd, LPARAM lParam)
+{
+    CWatchArgs* args = reinterpret_cast<CWatchArgs*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == args->pid)
+    {
+        args->pRun->windows.insert(hWnd);
+        if (::IsWindowVisible(hWnd))
+            args->pRun->bVisible = true;
+    }
+    return TRUE;
+}
+
+CWatchedRun WatchToEnd(const CProgramDriver& driver)
+{
+    CWatchedRun run;
+    CWatchArgs args = {driver.GetProcessId(), &run};
+    DWORD start = ::GetTickCount();
+    while (!(run.bEnded = driver.WaitForExit(0, &run.dwExit)) &&
+           ::GetTickCount() - start < TIMEOUT_MS)
+    {
+        ::EnumWindows(WatchWindow, (LPARAM)&args);
+        ::Sleep(1);
+    }
+    return run;
+}
+
+// Everything an installation leaves: files with their bytes and attributes,
+// and the two keys it writes.
+struct CInstalled
+{
+    CTree files;
+    RegTree product;
+    RegTree entry;
+};
+
+CInstalled ReadInstalled()
+{
+    return {ReadTree(InstallFolder()), RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY),
+            RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY)};
+}
+
+void ExpectSameFiles(const CTree& expected, const CTree& actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (const auto& item : expected)
+    {
+        auto found = actual.find(item.first);
+        ASSERT_NE(actual.end(), found) << item.first;
+        EXPECT_EQ(item.second.bFolder, found->second.bFolder) << item.first;
+        EXPECT_EQ(item.second.strContent, found->second.strContent) << item.first;
+        EXPECT_EQ(item.second.dwAttributes, found->second.dwAttributes) << item.first;
+    }
+}
+
+class Unattended : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        Clean();
+        AddPrograms(m_medium);
+        m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
+        m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
+        m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
+        m_medium.AddFolder("Controls");
+        m_medium.AddFile("说明.txt", "readme");
+    }
+    void TearDown() override { Clean(); }
+
+    static void Clean()
+    {
+        ::SetFileAttributesA(InstallFolderNoSlash().c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(InstallFolderNoSlash().c_str());
+        RemoveTree(InstallFolderNoSlash());
+        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    }
+
+    void AddSupport() { m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module"); }
+
+    CWatchedRun RunSetup(const std::string& strArgs)
+    {
+        CProgramDriver setup;
+        EXPECT_TRUE(setup.Start(m_medium.Path("Setup.exe"), strArgs));
+        return WatchToEnd(setup);
+    }
+
+    static CWatchedRun RunCommandLine(const std::string& strCommandLine)
+    {
+        CProgramDriver program;
+        EXPECT_TRUE(program.StartCommandLine(strCommandLine));
+        return WatchToEnd(program);
+    }
+
+    // Ended by itself with the exit code, no window ever visible.
+    static void ExpectUnseen(const CWatchedRun& run, DWORD dwExit)
+    {
+        ASSERT_TRUE(run.bEnded) << "the program hangs";
+        EXPECT_EQ(dwExit, run.dwExit);
+        EXPECT_FALSE(run.bVisible);
+    }
+
+    void InstallUnattended()
+    {
+        AddSupport();
+        CWatchedRun run = RunSetup("/S");
+        ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+        ASSERT_FALSE(ReadInstalled().entry.empty());
+    }
+
+    CTestMedium m_medium{"unattended"};
+};
+} // namespace
+
+TEST_F(Unattended, SetupLeavesWhatAnInteractiveRunLeavesWithoutShowingAWindow)
+{
+    AddSupport();
+    {
+        CProgramDriver setup;
+        ASSERT_TRUE(setup.Start(m_medium.Path("Setup.exe")));
+        HWND hDlg = setup.WaitForWindow(nullptr, TIMEOUT_MS);
+        ASSERT_NE(nullptr, hDlg);
+        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+        ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+        ASSERT_TRUE(setup.WaitForExit(TIMEOUT_MS));
+    }
+    CInstalled interactive = ReadInstalled();
+    Clean();
+
+    CWatchedRun run = RunSetup("/S");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    // The dialog was there all along, hidden: the watch could have seen it.
+    EXPECT_FALSE(run.windows.empty());
+    CInstalled quiet = ReadInstalled();
+    ExpectSameFiles(interactive.files, quiet.files);
+    EXPECT_EQ(1u, quiet.files.count("Uninstall.log"));
+    EXPECT_EQ(interactive.product, quiet.product);
+    EXPECT_EQ(interactive.entry, quiet.entry);
+    EXPECT_EQ(SzEntry(InstallFolder() + "Uninstall.exe /S"), quiet.entry["|QuietUninstallString"]);
+}
+
+TEST_F(Unattended, SetupIgnoresAMissingProductFolder)
+{
+    CWatchedRun run = RunSetup("-s");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    CTree installed = ReadTree(InstallFolder());
+    ASSERT_EQ(1u, installed.count("Support"));
+    EXPECT_TRUE(installed["Support"].bFolder);
+    EXPECT_EQ(0u, installed.count("Support\\2000-02"));
+    EXPECT_NE(std::string::npos, ReadFileBytes(InstallFolder() + "Uninstall.log")
+                                     .find("Made Dir: " + InstallFolder() + "Support\r\n"));
+}
+
+TEST_F(Unattended, SetupEndsWithOneWhenTheInstallFolderCannotBeMade)
+{
+    AddSupport();
+    MakeFolders("C:\\Program Files\\Quorvatek");
+    ASSERT_TRUE(WriteFileBytes(InstallFolderNoSlash(), "a file in the way"));
+    CWatchedRun run = RunSetup("/s");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 1));
+    EXPECT_EQ("a file in the way", ReadFileBytes(InstallFolderNoSlash()));
+    EXPECT_TRUE(ReadInstalled().entry.empty());
+}
+
+TEST_F(Unattended, UnknownOptionEndsWithTwoAndInstallsNothing)
+{
+    AddSupport();
+    {
+        // Without /S the options are listed, in a box with the program's name.
+        CProgramDriver setup;
+        ASSERT_TRUE(setup.Start(m_medium.Path("Setup.exe"), "/X"));
+        std::string text, caption;
+        HWND hBox = setup.WaitForMessageBox(IDOK, TIMEOUT_MS, &text, &caption);
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ("Setup", caption);
+        EXPECT_NE(std::string::npos, text.find("/S (或 /s, -S, -s)"));
+        ASSERT_TRUE(CProgramDriver::Press(hBox, IDOK));
+        DWORD dwExit = 99;
+        ASSERT_TRUE(setup.WaitForExit(TIMEOUT_MS, &dwExit));
+        EXPECT_EQ(2u, dwExit);
+    }
+    // Beside /S, no box.
+    CWatchedRun run = RunSetup("/S /X");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 2));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+    EXPECT_TRUE(ReadInstalled().entry.empty());
+}
+
+TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallUnattended());
+    CInstalled before = ReadInstalled();
+    // An unknown option beside /S changes nothing.
+    CWatchedRun refused = RunCommandLine("\"" + InstallFolder() + "Uninstall.exe\" /S /Q");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(refused, 2));
+    ExpectSameFiles(before.files, ReadTree(InstallFolder()));
+
+    // The entry's command as it stands, unquoted, as deployment tools run it.
+    std::string command = before.entry["|QuietUninstallString"];
+    ASSERT_GT(command.size(), 3u);
+    command = command.substr(2, command.size() - 3);
+    CWatchedRun run = RunCommandLine(command);
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    EXPECT_FALSE(run.windows.empty());
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY).empty());
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).empty());
+    // Every file the log lists is gone at the program's end but the program
+    // itself, which the batch removes with the folder after it.
+    for (const auto& item : before.files)
+    {
+        if (item.second.bFolder || item.first == "Uninstall.exe")
+            continue;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  ::GetFileAttributesA((InstallFolder() + item.first).c_str()))
+            << item.first;
+    }
+    DWORD start = ::GetTickCount();
+    while (::GetFileAttributesA(InstallFolderNoSlash().c_str()) != INVALID_FILE_ATTRIBUTES &&
+           ::GetTickCount() - start < TIMEOUT_MS)
+        ::Sleep(10);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+}
+
+TEST_F(Unattended, UninstallWithoutALogEndsWithZeroAndWithAnUnreadableOneWithOne)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallUnattended());
+    std::string log = InstallFolder() + "Uninstall.log";
+    ::SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(::DeleteFileA(log.c_str()));
+    CInstalled before = ReadInstalled();
+    std::string uninstall = "\"" + InstallFolder() + "Uninstall.exe\" /S";
+
+    CWatchedRun run = RunCommandLine(uninstall);
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    CInstalled after = ReadInstalled();
+    ExpectSameFiles(before.files, after.files);
+    EXPECT_EQ(before.product, after.product);
+    EXPECT_EQ(before.entry, after.entry);
+
+    // A folder in the log's place exists but cannot be read as a file.
+    ASSERT_TRUE(::CreateDirectoryA(log.c_str(), NULL));
+    run = RunCommandLine(uninstall);
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 1));
+    EXPECT_FALSE(run.windows.empty());
+    EXPECT_EQ(before.product, ReadInstalled().product);
+}
