@@ -226,6 +226,29 @@ step_nothing_left() {
     echo "  which Setup makes without recording them, stay)"
 }
 
+# Unattended, as a deployment script does it: D:\Setup.exe /S, then the
+# entry's QuietUninstallString as written. The driver watches the desktop: no
+# window of either program may ever be shown, and each must end with 0.
+step_quiet_install() {
+    "$WINE_LOADER" "$driver" quiet 'D:\Setup.exe /S' </dev/null >"$work/quiet-setup.txt" 2>&1
+    local rc=$?
+    sed 's/^/  /' "$work/quiet-setup.txt"
+    [ $rc = 0 ] || { why "Setup.exe /S: the driver ended with $rc"; return 1; }
+    [ -f "$install_dir/Uninstall.log" ] || { why "no Uninstall.log after Setup.exe /S"; return 1; }
+    fact[quiet]=$(reg_values "$uninstall_key" | grep -o 'QuietUninstallString=[^,]*') \
+        || { why "no QuietUninstallString in $uninstall_key"; return 1; }
+    echo "  installed again: $(find "$install_dir" -type f | wc -l) files; ${fact[quiet]}"
+}
+
+step_quiet_remove() {
+    local command=${fact[quiet]#QuietUninstallString=}
+    "$WINE_LOADER" "$driver" quiet "$command" </dev/null >"$work/quiet-uninstall.txt" 2>&1
+    local rc=$?
+    sed 's/^/  /' "$work/quiet-uninstall.txt"
+    [ $rc = 0 ] || { why "$command: the driver ended with $rc"; return 1; }
+    fact[unattended]="Setup.exe /S and $command, no window shown, both exit code 0"
+}
+
 step_screenshots() {
     local bmp
     for bmp in "$out"/*.bmp; do
@@ -256,6 +279,7 @@ summary() {
     [ -n "${fact[removed]:-}" ] && echo "  removed by       ${fact[removed]}"
     [ -n "${fact[gone]:-}" ] && echo "  removed          ${fact[gone]}"
     [ -n "${fact[left]:-}" ] && echo "  left behind      ${fact[left]}"
+    [ -n "${fact[unattended]:-}" ] && echo "  unattended       ${fact[unattended]}; nothing left again"
     [ -n "${fact[shots]:-}" ] && echo "  screenshots      $out: ${fact[shots]}"
     if [ -n "$failed_step" ]; then
         echo "demo: FAILED at \"$failed_step\""
@@ -291,10 +315,12 @@ if [ $interactive = 1 ]; then
 fi
 step "Setup.exe from the CD drive" step_setup
 step "what Setup installed" step_installed
-# More steps of the session go here, before the removal (each a step_ function
-# run with `step`; a step that installs again must leave the product installed).
 step "removal from the list of installed programs" step_remove
 step "self-deletion of Uninstall.exe and its folder" step_self_deletion
 step "what is left" step_nothing_left
+step "unattended installation: D:\Setup.exe /S" step_quiet_install
+step "unattended removal: the entry's QuietUninstallString" step_quiet_remove
+step "self-deletion after the unattended removal" step_self_deletion
+step "what is left after the unattended removal" step_nothing_left
 step "screenshots" step_screenshots
 summary

@@ -292,3 +292,39 @@ bool SaveWindowShot(HWND hWnd, const std::string& strPath)
     ::ReleaseDC(NULL, hdc);
     return ok;
 }
+
+namespace
+{
+struct CWatchArgs
+{
+    DWORD pid;
+    CProgramDriver::CWatchedRun* pRun;
+};
+
+BOOL CALLBACK WatchWindow(HWND hWnd, LPARAM lParam)
+{
+    CWatchArgs* args = reinterpret_cast<CWatchArgs*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == args->pid)
+    {
+        args->pRun->windows.insert(hWnd);
+        if (::IsWindowVisible(hWnd))
+            args->pRun->bVisible = true;
+    }
+    return TRUE;
+}
+} // namespace
+
+CProgramDriver::CWatchedRun CProgramDriver::WatchToEnd(DWORD dwTimeoutMs) const
+{
+    CWatchedRun run;
+    CWatchArgs args = {m_pi.dwProcessId, &run};
+    DWORD start = ::GetTickCount();
+    while (!(run.bEnded = WaitForExit(0, &run.dwExit)) && ::GetTickCount() - start < dwTimeoutMs)
+    {
+        ::EnumWindows(WatchWindow, (LPARAM)&args);
+        ::Sleep(1);
+    }
+    return run;
+}

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,17 @@ public:
     bool Suspend(bool bSuspend, DWORD dwExceptThreadId = 0) const;
 
     static std::string WindowText(HWND hWnd);
+
+    // What a program showed during its run: the desktop's top-level windows of
+    // its process, enumerated over and over until it ended or the time ran out.
+    struct CWatchedRun
+    {
+        bool bEnded = false;
+        DWORD dwExit = 99;
+        std::set<HWND> windows;
+        bool bVisible = false;
+    };
+    CWatchedRun WatchToEnd(DWORD dwTimeoutMs) const;
 
 private:
     PROCESS_INFORMATION m_pi = {};

@@ -4,6 +4,7 @@
 //   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver uninstall --attach      [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver run PROGRAM "ARGUMENTS" [--timeout SECONDS]
+//   tessora_driver quiet "COMMAND LINE"    [--timeout SECONDS]
 //
 // Options of the benchmark: --paints LIBRARY counts the paints of the program's
 // progress bar with the hook library bench_paints.dll (the program starts
@@ -17,7 +18,10 @@
 // went through to its end and ended by itself. `install` also tells from what
 // kind of drive Setup was started. `uninstall --attach` starts nothing: it takes
 // over an Uninstall that someone else started (the list of installed programs),
-// found by its question's caption among the desktop's windows.
+// found by its question's caption among the desktop's windows. `quiet` starts
+// a whole command line as a deployment tool does (an unattended run, /S) and
+// watches the desktop until the program ends: exit code 0 when the program
+// ended with 0 and never showed a window.
 #include "CProgramDriver.h"
 #include "bench/CPaintCounterHooks.h"
 
@@ -231,6 +235,21 @@ int Uninstall(const std::string& strProgram)
     PrintBench("uninstall", removed, ended, exitCode, hooks, nBarWidth);
     return exitCode == 0 ? 0 : 1;
 }
+int Quiet(const std::string& strCommandLine)
+{
+    CProgramDriver driver;
+    if (!driver.StartCommandLine(strCommandLine))
+        return Fail(driver, "cannot start the command line");
+    DWORD start = ::GetTickCount();
+    CProgramDriver::CWatchedRun run = driver.WatchToEnd(g_timeoutMs);
+    if (!run.bEnded)
+        return Fail(driver, "the program did not end by itself");
+    std::printf("quiet: ended after %lu ms, exit code %lu, %u top-level windows, %s\n",
+                (unsigned long)(::GetTickCount() - start), (unsigned long)run.dwExit,
+                (unsigned)run.windows.size(), run.bVisible ? "one of them shown" : "none shown");
+    return run.dwExit == 0 && !run.bVisible ? 0 : 1;
+}
+
 // A program without a user interface, timed from its start to its end; its
 // output goes to the console as it is.
 int Run(const std::string& strProgram, const std::string& strArgs)
@@ -282,6 +301,8 @@ int main(int argc, char** argv)
         return Install(argv[2]);
     if (command == "uninstall")
         return Uninstall(argv[2]);
+    if (command == "quiet")
+        return Quiet(argv[2]);
     if (command == "run")
         return Run(argv[2], argc > 3 ? argv[3] : "");
     std::fprintf(stderr, "unknown command %s\n", argv[1]);

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 
 namespace
 {
@@ -19,49 +18,7 @@ std::string InstallFolderNoSlash()
     return InstallFolder().substr(0, InstallFolder().size() - 1);
 }
 
-// What a program showed during its run: the desktop's top-level windows of its
-// process, enumerated over and over until it ended.
-struct CWatchedRun
-{
-    bool bEnded = false;
-    DWORD dwExit = 99;
-    std::set<HWND> windows;
-    bool bVisible = false;
-};
-
-struct CWatchArgs
-{
-    DWORD pid;
-    CWatchedRun* pRun;
-};
-
-BOOL CALLBACK WatchWindow(HWND hWnd, LPARAM lParam)
-{
-    CWatchArgs* args = reinterpret_cast<CWatchArgs*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == args->pid)
-    {
-        args->pRun->windows.insert(hWnd);
-        if (::IsWindowVisible(hWnd))
-            args->pRun->bVisible = true;
-    }
-    return TRUE;
-}
-
-CWatchedRun WatchToEnd(const CProgramDriver& driver)
-{
-    CWatchedRun run;
-    CWatchArgs args = {driver.GetProcessId(), &run};
-    DWORD start = ::GetTickCount();
-    while (!(run.bEnded = driver.WaitForExit(0, &run.dwExit)) &&
-           ::GetTickCount() - start < TIMEOUT_MS)
-    {
-        ::EnumWindows(WatchWindow, (LPARAM)&args);
-        ::Sleep(1);
-    }
-    return run;
-}
+using CWatchedRun = CProgramDriver::CWatchedRun;
 
 // Everything an installation leaves: files with their bytes and attributes,
 // and the two keys it writes.
@@ -121,14 +78,14 @@ class Unattended : public ::testing::Test
     {
         CProgramDriver setup;
         EXPECT_TRUE(setup.Start(m_medium.Path("Setup.exe"), strArgs));
-        return WatchToEnd(setup);
+        return setup.WatchToEnd(TIMEOUT_MS);
     }
 
     static CWatchedRun RunCommandLine(const std::string& strCommandLine)
     {
         CProgramDriver program;
         EXPECT_TRUE(program.StartCommandLine(strCommandLine));
-        return WatchToEnd(program);
+        return program.WatchToEnd(TIMEOUT_MS);
     }
 
     // Ended by itself with the exit code, no window ever visible.
