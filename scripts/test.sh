@@ -35,7 +35,7 @@ bash "$root/scripts/check-imports.sh" i686-w64-mingw32-objdump \
 # Their start-up resets the x87 unit through the C library (53-bit precision):
 # without the link option, the runtime's own reset leaves it at 64 bits.
 for program in "$build/win32/setup/Setup.exe" "$build/win32/uninstall/Uninstall.exe"; do
-    i686-w64-mingw32-objdump -p "$program" | grep -qw _fpreset ||
+    grep -qw _fpreset <<<"$(i686-w64-mingw32-objdump -p "$program")" ||
         { echo "${program##*/}: start-up leaves the x87 unit at 64-bit precision" >&2; exit 1; }
 done
 
