@@ -6,6 +6,8 @@
 # '#' comments) does not name: each one is named, so that a program that would
 # not load on the oldest Windows we support stops the build, not its user.
 set -euo pipefail
+# objdump's words untranslated, and one sort order for comm.
+export LC_ALL=C
 objdump=$1
 shift
 baseline=

@@ -78,7 +78,7 @@ echo "== 32-bit Wine (loader emulated): i686 pure-core tests, round trip of the 
     bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
     trap '"$WINE_SERVER" -k 2>/dev/null || true' EXIT
     for program in "$build/win32/dist/Setup.exe" "$build/win32/dist/Uninstall.exe"; do
-        echo "shipped: ${program#$build/} ($(i686-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p'))"
+        echo "shipped: ${program#$build/} ($(LC_ALL=C i686-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p'))"
     done
     # The 64-bit round-trip test drives the shipped 32-bit programs from a copy
     # of the shipped medium, with the fake ODBC driver built for 32 bits.
