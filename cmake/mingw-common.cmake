@@ -1,8 +1,13 @@
 # What both Windows tool chains share; included by mingw-i686.cmake and
 # mingw-x86_64.cmake after they have named the target.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${TESSORA_MINGW}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TESSORA_MINGW}-g++-posix)
+# The thread model of the runtime, TESSORA_THREAD_MODEL: "win32" runs on the
+# system's own critical sections and thread-local slots; "posix" links
+# winpthread, whose imports (GetTickCount64 and others) keep a program from
+# loading before Vista, but only it has std::mutex, which GoogleTest needs.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TESSORA_THREAD_MODEL)
+set(CMAKE_C_COMPILER ${TESSORA_MINGW}-gcc-${TESSORA_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${TESSORA_MINGW}-g++-${TESSORA_THREAD_MODEL})
 set(CMAKE_RC_COMPILER ${TESSORA_MINGW}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TESSORA_MINGW})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

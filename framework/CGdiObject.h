@@ -73,21 +73,32 @@ public:
 #include <iterator>
 #include <map>
 #include <memory>
+#include <utility>
+
+// Serialises the wrappers of every thread (CGdiObject.cpp).
+void LockGdiTemporaries();
+void UnlockGdiTemporaries();
 
 template <class T> T* CGdiObject::FromHandleTemporary(HGDIOBJ hObject)
 {
     if (!hObject)
         return nullptr;
-    // Every object selected out of a context passes through here, also the
-    // bitmaps made and deleted by each off-screen paint; so once the map has
-    // grown, the wrappers of objects that no longer exist are dropped.
-    static thread_local std::map<HGDIOBJ, std::unique_ptr<T>> temporaries;
-    if (temporaries.size() >= 64 && !temporaries.count(hObject))
+    // One wrapper per thread and object, in one map under a lock: a
+    // thread_local map would need the runtime's thread-exit destructors, which
+    // call a function that Windows 2000 lacks. Every object selected out of a
+    // context passes through here, also the bitmaps made and deleted by each
+    // off-screen paint; so once the map has grown, the wrappers of objects that
+    // no longer exist are dropped.
+    typedef std::pair<DWORD, HGDIOBJ> CKey;
+    static std::map<CKey, std::unique_ptr<T>> temporaries;
+    const CKey key(::GetCurrentThreadId(), hObject);
+    LockGdiTemporaries();
+    if (temporaries.size() >= 64 && !temporaries.count(key))
     {
         for (auto it = temporaries.begin(); it != temporaries.end();)
-            it = ::GetObjectType(it->first) == 0 ? temporaries.erase(it) : std::next(it);
+            it = ::GetObjectType(it->first.second) == 0 ? temporaries.erase(it) : std::next(it);
     }
-    std::unique_ptr<T>& slot = temporaries[hObject];
+    std::unique_ptr<T>& slot = temporaries[key];
     if (!slot)
     {
         slot.reset(new T);
@@ -95,5 +106,7 @@ template <class T> T* CGdiObject::FromHandleTemporary(HGDIOBJ hObject)
     }
     // A caller may have detached or deleted the wrapper's handle meanwhile.
     slot->m_hObject = hObject;
-    return slot.get();
+    T* pObject = slot.get();
+    UnlockGdiTemporaries();
+    return pObject;
 }

@@ -1,16 +1,16 @@
 #include "framework/CWnd.h"
+#include "framework/CCriticalSection.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
 
 #include <map>
-#include <mutex>
 #include <vector>
 
 namespace
 {
 // Windows of the process bound to objects. Worker threads own message boxes
 // but no bound windows; the lock keeps a lookup safe all the same.
-std::mutex g_mapLock;
+CCriticalSection g_mapLock;
 std::map<HWND, CWnd*>& HandleMap()
 {
     static std::map<HWND, CWnd*> map;
@@ -34,7 +34,7 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    CSingleLock lock(&g_mapLock);
     auto it = HandleMap().find(hWnd);
     return it == HandleMap().end() ? nullptr : it->second;
 }
@@ -43,7 +43,7 @@ BOOL CWnd::Attach(HWND hWnd)
 {
     if (!hWnd || m_hWnd)
         return FALSE;
-    std::lock_guard<std::mutex> lock(g_mapLock);
+    CSingleLock lock(&g_mapLock);
     if (HandleMap().count(hWnd))
         return FALSE;
     HandleMap()[hWnd] = this;
@@ -56,7 +56,7 @@ HWND CWnd::Detach()
     HWND h = m_hWnd;
     if (h)
     {
-        std::lock_guard<std::mutex> lock(g_mapLock);
+        CSingleLock lock(&g_mapLock);
         auto it = HandleMap().find(h);
         if (it != HandleMap().end() && it->second == this)
             HandleMap().erase(it);

@@ -5,8 +5,9 @@
 set -euo pipefail
 
 # The programs ship as 32-bit builds; the tests and the demo run a 64-bit build
-# of the same sources under 64-bit Wine, because machines of our kind cannot
-# run 32-bit Linux code (and so no 32-bit Wine).
+# of the same sources under 64-bit Wine. Machines of our kind run 32-bit Linux
+# code only emulated (qemu-user-static): the test command runs the shipped
+# programs on that 32-bit route, made below under the build folder.
 need_pkgs=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
@@ -15,6 +16,7 @@ need_pkgs=(
   clang libclang-rt-14-dev
   imagemagick xdotool x11-utils
   xorriso
+  qemu-user-static libz-mingw-w64
 )
 
 missing=()
@@ -30,8 +32,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  flock /tmp/apt.lock apt-get update -q
+  flock /tmp/apt.lock apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # The Chinese locale: without it Wine cannot make code page 936 the ANSI page.
@@ -44,4 +46,7 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen
 fi
+# The 32-bit route: 32-bit Wine unpacked, not installed (scripts/wine32.sh).
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/wine32.sh" setup "${TESSORA_BUILD:-$root/build}/wine32"
 echo "setup: tool chain ready"

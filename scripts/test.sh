@@ -3,8 +3,11 @@
 #   build/host   the pure core, native, under AddressSanitizer and UBSan
 #   build/fuzz   the install log reader under libFuzzer (a bounded smoke run)
 #   build/win32  the programs as we ship them (32-bit); their imports are checked
+#                function by function; they run end to end on the 32-bit route
+#   build/win32-tests  every test built for 32-bit Windows; the pure ones run
+#                on the 32-bit route (32-bit Wine with its loader emulated)
 #   build/win64  the same sources for 64-bit Windows with all tests, run under
-#                64-bit Wine and Xvfb (machines of our kind run no 32-bit Wine)
+#                64-bit Wine and Xvfb
 #   and last the demo (scripts/demo.sh) once, unattended, on those builds
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,10 +27,23 @@ TESSORA_BUILD="$build" bash "$root/scripts/fuzz.sh" --smoke
 echo "== 32-bit Windows build (the shipped programs)"
 cmake -G Ninja -S "$root" -B "$build/win32" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-# Only what ships: the two programs and the medium (the tests run in the 64-bit build).
+# Only what ships: the two programs and the medium, with the win32 thread model.
 cmake --build "$build/win32" --target medium
+# Every function they import must be on the list of what Windows 2000 has.
 bash "$root/scripts/check-imports.sh" i686-w64-mingw32-objdump \
+    --baseline "$root/scripts/imports-win2000.txt" \
     "$build/win32/setup/Setup.exe" "$build/win32/uninstall/Uninstall.exe"
+# Their start-up resets the x87 unit through the C library (53-bit precision):
+# without the link option, the runtime's own reset leaves it at 64 bits.
+for program in "$build/win32/setup/Setup.exe" "$build/win32/uninstall/Uninstall.exe"; do
+    grep -qw _fpreset <<<"$(i686-w64-mingw32-objdump -p "$program")" ||
+        { echo "${program##*/}: start-up leaves the x87 unit at 64-bit precision" >&2; exit 1; }
+done
+
+echo "== 32-bit Windows build of every test"
+cmake -G Ninja -S "$root" -B "$build/win32-tests" -DTESSORA_THREAD_MODEL=posix \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/win32-tests"
 
 echo "== 64-bit Windows build (Wine)"
 cmake -G Ninja -S "$root" -B "$build/win64" \
@@ -50,6 +66,35 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     status=$?
     session_stop
     exit $status' wine-tests "$root" "$build/win64"
+
+# ---- The shipped 32-bit programs, run on the 32-bit route -------------------
+echo "== resources of the shipped programs against the tested 64-bit ones"
+python3 "$root/scripts/compare-resources.py" \
+    "$build/win32/setup/Setup.exe" "$build/win64/setup/Setup.exe" \
+    "$build/win32/uninstall/Uninstall.exe" "$build/win64/uninstall/Uninstall.exe"
+
+echo "== 32-bit Wine (loader emulated): i686 pure-core tests, round trip of the shipped medium"
+(
+    eval "$(bash "$root/scripts/wine32.sh" env "$build/wine32")"
+    . "$root/scripts/wine-session.sh"
+    session_prefix "$build/wine32/prefix"
+    trap session_stop EXIT
+    for program in "$build/win32/dist/Setup.exe" "$build/win32/dist/Uninstall.exe"; do
+        echo "shipped: ${program#$build/} ($(LC_ALL=C i686-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p'))"
+    done
+    # The 64-bit round-trip test drives the shipped 32-bit programs from a copy
+    # of the shipped medium, with the fake ODBC driver built for 32 bits.
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        set -e
+        . "$2/scripts/wine-session.sh"
+        session_start
+        (cd "$1/win32-tests" && ctest --output-on-failure -j2 --timeout 300 -R "_test\$")
+        TESSORA_E2E_MEDIUM="$1/win32/dist" \
+        TESSORA_E2E_ODBC_DRIVER="$1/win32-tests/tests/fixtures/fake_odbc_driver.dll" \
+            "$WINE_LOADER" "$1/win64/tests/e2e/e2e_round_trip_wintest.exe" \
+            --gtest_filter=RoundTrip.InstallThenUninstallRemovesEverythingAndItself
+        session_stop' wine32-tests "$build" "$root"
+)
 
 echo "== the demo, unattended, on the builds above"
 # Into a scratch folder; its whole report is shown only when it fails.

@@ -24,3 +24,35 @@ inline void AddPrograms(CTestMedium& medium, bool bWithUninstall = true)
         ::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
                     medium.Path("Uninstall.exe").c_str(), FALSE);
 }
+
+// An environment variable of the test, empty when unset.
+inline std::string EnvironmentText(const char* pszName)
+{
+    char buffer[MAX_PATH * 2] = {0};
+    DWORD n = ::GetEnvironmentVariableA(pszName, buffer, sizeof(buffer));
+    return n && n < sizeof(buffer) ? std::string(buffer, n) : std::string();
+}
+
+// The programs of another build, as the round trip can run them instead of
+// this build's: TESSORA_E2E_MEDIUM names (as a Unix path) that build's laid-out
+// distribution medium, TESSORA_E2E_ODBC_DRIVER the fake ODBC driver built for
+// it. The test command runs the shipped 32-bit programs so. Empty when unset.
+inline std::string OtherBuildPath(const char* pszVariable)
+{
+    std::string unixPath = EnvironmentText(pszVariable);
+    return unixPath.empty() ? unixPath : WinePath(unixPath);
+}
+
+// The registry view a program writes HKLM\Software in: a 32-bit program on
+// 64-bit Windows writes below Wow6432Node, which this view names.
+inline REGSAM ProgramRegistryView(const std::string& strProgram)
+{
+    std::string header = ReadFileBytes(strProgram).substr(0, 4096);
+    if (header.size() < 0x40)
+        return 0;
+    DWORD pe = *(const DWORD*)&header[0x3C];
+    if (pe + 6 > header.size())
+        return 0;
+    WORD machine = *(const WORD*)&header[pe + 4];
+    return machine == IMAGE_FILE_MACHINE_I386 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}

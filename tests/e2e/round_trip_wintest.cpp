@@ -1,9 +1,12 @@
-// Setup and then Uninstall, both programs driven as a user drives them.
+// Setup and then Uninstall, both programs driven as a user drives them: this
+// build's, or those of another build's medium (see OtherBuildPath).
 #include "CProgramDriver.h"
 #include "E2EPaths.h"
+#include "fixtures/FakeComponents.h"
 #include "setup/RegistryTree.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <tlhelp32.h>
 
 namespace
@@ -21,13 +24,40 @@ std::string InstallFolderNoSlash()
     return folder.substr(0, folder.size() - 1);
 }
 
+// The registry view of the programs under test (RoundTrip::SetUp).
+REGSAM g_samView = 0;
+
 bool KeyExists(const char* pszKey)
 {
     HKEY h = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ, &h) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ | g_samView, &h) != ERROR_SUCCESS)
         return false;
     ::RegCloseKey(h);
     return true;
+}
+
+void DeleteKey(const std::string& strKey)
+{
+    size_t cut = strKey.rfind('\\');
+    HKEY hParent = NULL;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, strKey.substr(0, cut).c_str(), 0,
+                        KEY_ALL_ACCESS | g_samView, &hParent) != ERROR_SUCCESS)
+        return;
+    ::RegDeleteKeyA(hParent, strKey.substr(cut + 1).c_str());
+    ::RegCloseKey(hParent);
+}
+
+// A string value of HKLM, with its terminating NUL; "missing" when absent.
+std::string MachineText(const char* pszKey, const char* pszName)
+{
+    HKEY h = NULL;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ | g_samView, &h) != ERROR_SUCCESS)
+        return "missing";
+    char data[MAX_PATH] = {0};
+    DWORD size = sizeof(data), type = 0;
+    LONG result = ::RegQueryValueExA(h, pszName, NULL, &type, (BYTE*)data, &size);
+    ::RegCloseKey(h);
+    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data, size) : "missing";
 }
 
 bool WaitUntil(DWORD dwTimeoutMs, bool (*pCondition)())
@@ -47,10 +77,32 @@ bool InstallFolderGone()
     return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether the control's class or its name is registered, in the programs'
+// registry view (a 32-bit control registers its class in the 32-bit view).
 bool ControlRegistered()
 {
-    return !RegTreeOf(HKEY_CLASSES_ROOT, CONTROL_CLASS_KEY).empty() ||
-           !RegTreeOf(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY).empty();
+    for (const char* pszKey : {CONTROL_CLASS_KEY, CONTROL_PROGID_KEY})
+    {
+        HKEY h = NULL;
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, pszKey, 0, KEY_READ | g_samView, &h) == ERROR_SUCCESS)
+        {
+            ::RegCloseKey(h);
+            return true;
+        }
+    }
+    return false;
+}
+
+void DeleteControlRegistration()
+{
+    HKEY hClasses = NULL;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_ALL_ACCESS | g_samView, &hClasses) ==
+        ERROR_SUCCESS)
+    {
+        DeleteRegTree(hClasses, strchr(CONTROL_CLASS_KEY, '\\') + 1);
+        ::RegCloseKey(hClasses);
+    }
+    DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY);
 }
 
 // Whether a process that the given process started is still running (the
@@ -106,26 +158,36 @@ class RoundTrip : public ::testing::Test
 protected:
     void SetUp() override
     {
+        std::string other = OtherBuildPath("TESSORA_E2E_MEDIUM");
+        if (other.empty())
+        {
+            AddPrograms(m_medium);
+            m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
+            m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
+            m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
+            m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
+            m_medium.AddFolder("Controls");
+            ::CopyFileA(BuiltProgram("dist/Controls/MosaikaView.ocx").c_str(),
+                        m_medium.Path("Controls\\MosaikaView.ocx").c_str(), FALSE);
+            m_medium.AddFile("说明.txt", "readme");
+        }
+        else
+        {
+            for (const auto& item : ReadTree(other))
+                item.second.bFolder ? m_medium.AddFolder(item.first)
+                                    : m_medium.AddFile(item.first, item.second.strContent);
+        }
+        g_samView = ProgramRegistryView(m_medium.Path("Setup.exe"));
         Clean();
-        AddPrograms(m_medium);
-        m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
-        m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
-        m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
-        m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
-        m_medium.AddFolder("Controls");
-        ::CopyFileA(BuiltProgram("dist/Controls/MosaikaView.ocx").c_str(),
-                    m_medium.Path("Controls\\MosaikaView.ocx").c_str(), FALSE);
-        m_medium.AddFile("说明.txt", "readme");
     }
     void TearDown() override { Clean(); }
 
     static void Clean()
     {
         RemoveTree(InstallFolderNoSlash());
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-        DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_CLASS_KEY);
-        DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY);
+        DeleteKey(PRODUCT_KEY);
+        DeleteKey(UNINSTALL_KEY);
+        DeleteControlRegistration();
     }
 
     void Install()
@@ -138,6 +200,66 @@ protected:
         ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
         ASSERT_TRUE(setup.WaitForExit(TIMEOUT_MS));
         ASSERT_TRUE(KeyExists(PRODUCT_KEY));
+    }
+
+    // Everything a complete installation leaves: the medium's files, the log
+    // byte for byte as far as the medium decides it, the registry values and
+    // the one data-source request.
+    void ExpectInstalled(const CFixtureRecord& driverRecord)
+    {
+        const std::string inst = InstallFolder();
+        CTree medium = m_medium.Read();
+        CTree installed = ReadTree(inst);
+        ASSERT_EQ(1u, installed.count("Uninstall.log"));
+        std::string log = installed["Uninstall.log"].strContent;
+        installed.erase("Uninstall.log");
+        medium.erase("Setup.exe");
+        std::set<std::string> entries; // the log's file, folder and control entries
+        for (const auto& item : medium)
+        {
+            ASSERT_EQ(1u, installed.count(item.first)) << item.first;
+            EXPECT_EQ(item.second.bFolder, installed[item.first].bFolder) << item.first;
+            EXPECT_TRUE(item.second.strContent == installed[item.first].strContent) << item.first;
+            entries.insert((item.second.bFolder ? "Made Dir: " : "File Copy: ") + inst +
+                           item.first);
+            if (item.first.rfind("Controls\\", 0) == 0 && item.first.size() > 4 &&
+                item.first.compare(item.first.size() - 4, 4, ".ocx") == 0 &&
+                item.first.find('\\', 9) == std::string::npos)
+                entries.insert("Reg Ctrl: " + inst + item.first);
+        }
+        EXPECT_EQ(medium.size(), installed.size());
+
+        std::vector<std::string> lines;
+        for (size_t at = 0, end; at < log.size(); at = end + 2)
+        {
+            end = log.find("\r\n", at);
+            ASSERT_NE(std::string::npos, end) << "log line without its CR LF";
+            lines.push_back(log.substr(at, end - at));
+        }
+        const std::vector<std::string> tail{std::string("RegDB Key: 2,") + PRODUCT_KEY,
+                                            std::string("RegDB Key: 2,") + UNINSTALL_KEY,
+                                            "File Copy: " + inst + "Uninstall.log"};
+        ASSERT_EQ(entries.size() + tail.size(), lines.size()) << log;
+        EXPECT_EQ(entries, std::set<std::string>(lines.begin(), lines.end() - tail.size()));
+        EXPECT_EQ(tail, std::vector<std::string>(lines.end() - tail.size(), lines.end()));
+
+        const std::string nul(1, '\0');
+        EXPECT_EQ(inst + nul, MachineText(PRODUCT_KEY, "installPath"));
+        EXPECT_EQ("5.00" + nul, MachineText(PRODUCT_KEY, "Ver"));
+        EXPECT_EQ("Mosaika V5" + nul, MachineText(UNINSTALL_KEY, "DisplayName"));
+        EXPECT_EQ(inst + "Uninstall.exe" + nul, MachineText(UNINSTALL_KEY, "UninstallString"));
+
+        std::vector<CDriverCall> calls = DriverCalls(driverRecord);
+        ASSERT_EQ(1u, calls.size()) << "the data-source request";
+        EXPECT_EQ("none", calls[0].strParent);
+        EXPECT_EQ("1", calls[0].strRequest); // ODBC_ADD_DSN
+        EXPECT_EQ("2", calls[0].strMode);    // ODBC_SYSTEM_DSN
+        EXPECT_EQ(ACCESS_DRIVER_NAME, calls[0].strDriver);
+        EXPECT_EQ(
+            (std::vector<std::string>{"DSN=SwatchDepot", "Quorvatek=Mosaika",
+                                      "DBQ=" + inst + "Database\\填充图案.mdb", "FIL=MS Access",
+                                      "UID=Quorvatek", "PWD=Quorvatek40617295358"}),
+            calls[0].attributes);
     }
 
     // Starts the installed Uninstall and answers its question.
@@ -162,7 +284,15 @@ protected:
 
 TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
 {
+    // The fake driver stands for the Access driver, in the programs' registry view.
+    std::string driverPath = OtherBuildPath("TESSORA_E2E_ODBC_DRIVER");
+    CFakeDriverRegistration driver(driverPath.empty() ? FakeOdbcDriverPath() : driverPath,
+                                   g_samView);
+    ASSERT_TRUE(driver.IsDone());
+    CTestMedium records("odbc");
+    CFixtureRecord driverRecord("TESSORA_ODBC_RECORD", records.Path("odbc.txt"));
     ASSERT_NO_FATAL_FAILURE(Install());
+    ASSERT_NO_FATAL_FAILURE(ExpectInstalled(driverRecord));
     EXPECT_NE(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
     EXPECT_TRUE(ControlRegistered());
 
@@ -197,6 +327,10 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     EXPECT_EQ(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
     // The control was unregistered before its file went.
     EXPECT_FALSE(ControlRegistered());
+    // The data source is removed with the same driver.
+    std::vector<CDriverCall> calls = DriverCalls(driverRecord);
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("3", calls[1].strRequest); // ODBC_REMOVE_DSN
 }
 
 TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
