@@ -119,10 +119,7 @@ protected:
 // while serving the stand-in's messages.
 void RunUninstall(CTestUninstall& worker, CDialogStandIn& dialog, const std::string& logPath)
 {
-    worker.m_pMainWnd = &dialog.m_wnd;
-    worker.m_bAutoDelete = FALSE;
-    ASSERT_TRUE(worker.LoadLog(logPath.c_str()));
-    ASSERT_TRUE(worker.CreateThread(0, 0, NULL));
+    ASSERT_TRUE(worker.Start(&dialog.m_wnd, logPath.c_str()));
     ASSERT_TRUE(worker.WaitPumping(120000)) << "worker did not end";
 }
 
@@ -167,10 +164,7 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     const std::string install = target.Path("Tessora\\");
     {
         CSetupThread setup;
-        setup.m_strSourceDir = medium.Root().c_str();
-        setup.m_strInstallDir = install.c_str();
-        setup.m_bAutoDelete = FALSE;
-        ASSERT_TRUE(setup.CreateThread(0, 0, NULL));
+        ASSERT_TRUE(setup.Start(NULL, medium.Root().c_str(), install.c_str(), FALSE));
         ASSERT_TRUE(setup.WaitPumping(120000)) << "Setup's worker did not end";
     }
     const std::string logPath = install + "Uninstall.log";
@@ -430,10 +424,7 @@ TEST(UninstallWorker, StopWhileTheWorkerIsBlockedSendingEndsItWithoutDeadlock)
         CStopScene scene;
         CDialogStandIn dialog;
         std::unique_ptr<CTestUninstall> worker(new CTestUninstall);
-        worker->m_pMainWnd = &dialog.m_wnd;
-        worker->m_bAutoDelete = FALSE;
-        ASSERT_TRUE(worker->LoadLog(scene.logPath.c_str()));
-        ASSERT_TRUE(worker->CreateThread(0, 0, NULL));
+        ASSERT_TRUE(worker->Start(&dialog.m_wnd, scene.logPath.c_str()));
         ASSERT_TRUE(WaitForPendingSend(120000));
         HANDLE hThread = NULL;
         ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),
