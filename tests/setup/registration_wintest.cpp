@@ -351,7 +351,8 @@ TEST_F(CompleteRun, TheDataSourceComesBetweenTheProductKeyAndTheUninstallEntry)
     SetRegWriteFilter(NULL);
     const std::string product = PRODUCT_KEY, entry = UNINSTALL_KEY;
     EXPECT_EQ((std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
-                                        "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString"}),
+                                        "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString",
+                                        "1 " + entry + "|QuietUninstallString"}),
               g_writes);
 }
 

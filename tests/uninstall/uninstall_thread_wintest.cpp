@@ -2,6 +2,7 @@
 #include "framework/CWnd.h"
 #include "setup/RegistryTree.h"
 #include "setup/SetupThread.h"
+#include "uninstall/UninstallDlg.h"
 #include "uninstall/UninstallThread.h"
 #include "TestMedium.h"
 
@@ -303,6 +304,32 @@ TEST(UninstallWorker, MissingInstallPathStillRemovesTheDataSource)
         RunUninstall(worker, dialog, logPath);
     }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
+}
+
+TEST(UninstallWorker, InstallFolderEndingInATrailByte5CStillGetsItsBackslash)
+{
+    CFakeDriverRegistration driver;
+    ASSERT_TRUE(driver.IsDone());
+    CTestMedium folder("log");
+    CFixtureRecord record("TESSORA_ODBC_RECORD", folder.Path("odbc.txt"));
+    // "運" in code page 936 ends with the trail byte 0x5C: no separator.
+    const std::string install = "C:\\T\\\xDF\x5C";
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", install));
+    CString strFolder;
+    EXPECT_TRUE(CUninstallDlg().GetInstallFolder(strFolder));
+    EXPECT_EQ(install + "\\", std::string((LPCTSTR)strFolder));
+
+    const std::string logPath = folder.Path("Uninstall.log");
+    folder.AddFile("Uninstall.log", "File Copy: " + logPath + "\r\n");
+    {
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        RunUninstall(worker, dialog, logPath);
+    }
+    std::vector<CDriverCall> calls = DriverCalls(record);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ("DBQ=" + install + "\\Database\\填充图案.mdb", calls[0].attributes[2]);
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
