@@ -25,4 +25,3 @@ inline const char INSTALL_LOG_NAME[] = "Uninstall.log";
 // The product folders of the medium, in the order in which Setup counts and
 // copies them.
 inline const char* const g_pszProductFolders[] = {"Database", "Support", "HatchPat", "Controls"};
-inline const int PRODUCT_FOLDER_COUNT = (int)(sizeof(g_pszProductFolders) / sizeof(g_pszProductFolders[0]));

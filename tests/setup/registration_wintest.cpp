@@ -350,10 +350,11 @@ TEST_F(CompleteRun, TheDataSourceComesBetweenTheProductKeyAndTheUninstallEntry)
     RunSetup();
     SetRegWriteFilter(NULL);
     const std::string product = PRODUCT_KEY, entry = UNINSTALL_KEY;
-    EXPECT_EQ((std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
-                                        "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString",
-                                        "1 " + entry + "|QuietUninstallString"}),
-              g_writes);
+    EXPECT_EQ(
+        (std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
+                                  "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString",
+                                  "1 " + entry + "|QuietUninstallString"}),
+        g_writes);
 }
 
 // Without AutoCAD and without the driver the rest is the same and the run completes.
