@@ -1,7 +1,8 @@
 // The install log's file: written by Setup at the end of a complete run, read
 // whole by Uninstall. Both go through the C runtime's text mode.
 #include "common/CInstallLog.h"
-#include "common/JoinPath.h"
+#include "common/PathRules.h"
+#include "common/Product.h"
 #include "framework/CFile.h"
 
 #include <io.h>
@@ -10,7 +11,7 @@
 
 BOOL CInstallLog::Save(LPCTSTR pszInstallDir)
 {
-    CString path = JoinPath(pszInstallDir, "Uninstall.log");
+    CString path = JoinPath(pszInstallDir, INSTALL_LOG_NAME);
     // A hidden file cannot be truncated by a create that asks for normal
     // attributes, so the log of an earlier installation goes first.
     ::DeleteFileA(path);

@@ -1,7 +1,7 @@
 #include "setup/FileCount.h"
-#include "common/PathEndsWith.h"
+#include "common/PathRules.h"
 #include "framework/CFileFind.h"
-#include "setup/ProductFolders.h"
+#include "common/Product.h"
 
 int CountFilesIn(CString strFolder, BOOL bRecurse)
 {

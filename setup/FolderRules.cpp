@@ -1,17 +1,5 @@
 #include "setup/FolderRules.h"
-#include "common/PathEndsWith.h"
-
-CString SourceFolderFromModulePath(const CString& strModulePath)
-{
-    // The search from the end steps over double-byte characters, so a trail
-    // byte 0x5C in the program's name is not taken for the separator.
-    int cut = strModulePath.ReverseFind('\\');
-    CString folder = cut >= 0 ? strModulePath.Left(cut) : strModulePath;
-    // An empty path gives "\", the root of the current drive.
-    if (!PathEndsWith(folder, '\\'))
-        folder += '\\';
-    return folder;
-}
+#include "common/PathRules.h"
 
 CString InstallFolderFromSystemRoot(const CString& strSystemRoot)
 {

@@ -1,12 +1,8 @@
-// Where Setup takes the product from and where it puts it. Pure rules: the
-// callers gather the module path and the "SystemRoot" text.
+// Where Setup puts the product. A pure rule: the caller gathers the
+// "SystemRoot" text. (Where it takes the product from is the program's own
+// folder, one of the shared path rules.)
 #pragma once
 #include "framework/CString.h"
-
-// The folder of the program file (cut at its last backslash, multibyte-aware),
-// always ending with a backslash; a path without one stays whole. An empty path
-// (the module path could not be had) gives "\", the root of the current drive.
-CString SourceFolderFromModulePath(const CString& strModulePath);
 
 // The install folder on the drive named by the "SystemRoot" text: its first byte
 // after trimming when the trimmed text is longer than one byte, else "C";

@@ -1,11 +1,12 @@
 #include "setup/SetupDlg.h"
 #include "common/PaintIconCentred.h"
+#include "common/PathRules.h"
+#include "common/RegistryValues.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
 #include "setup/FileCount.h"
 #include "setup/FolderRules.h"
-#include "setup/Registry.h"
 #include "setup/SystemErrorText.h"
 #include "setup/resource.h"
 
@@ -14,8 +15,6 @@ namespace
 // Checks, while installing, whether the worker has ended without completing.
 const UINT_PTR WORKER_WATCH_TIMER = 1;
 const UINT WORKER_WATCH_MS = 100;
-
-const char* const PRODUCT_FOLDERS[] = {"Database", "Support", "HatchPat", "Controls"};
 } // namespace
 
 CSetupDlg::CSetupDlg(CWnd* pParent)
@@ -93,16 +92,11 @@ BOOL CSetupDlg::OnInitDialog()
     m_label.ShowWindow(SW_HIDE);
     m_btnFinish.ShowWindow(SW_HIDE);
 
-    int nFiles = CountFiles();
+    int nFiles = CountFiles(m_strSourceDir);
     m_progress.SetShowText(1);
     m_progress.SetRange(0, nFiles + 9);
     m_progress.SetStep(1);
 
-    m_thread.m_strSourceDir = m_strSourceDir;
-    m_thread.m_strInstallDir = m_strInstallDir;
-    m_thread.m_pMainWnd = this;
-    m_thread.m_bAutoDelete = FALSE;
-    m_thread.m_bUnattended = m_bUnattended;
     m_bWorkerStarted = StartWorker();
     if (!m_bWorkerStarted)
     {
@@ -119,7 +113,7 @@ BOOL CSetupDlg::OnInitDialog()
 
 BOOL CSetupDlg::StartWorker()
 {
-    return m_thread.CreateThread(0, 0, NULL);
+    return m_thread.Start(this, m_strSourceDir, m_strInstallDir, m_bUnattended);
 }
 
 int CSetupDlg::GetExitCode() const
@@ -130,19 +124,6 @@ int CSetupDlg::GetExitCode() const
     if (!m_bUnattended)
         return EXIT_CODE_DONE;
     return m_bDone && m_thread.m_bLogSaved ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
-}
-
-int CSetupDlg::CountFiles()
-{
-    int n = 0;
-    for (const char* pszFolder : PRODUCT_FOLDERS)
-        n += CountFilesIn(m_strSourceDir + pszFolder, TRUE);
-    return n;
-}
-
-int CSetupDlg::CountFilesIn(CString strFolder, BOOL bRecurse)
-{
-    return ::CountFilesIn(strFolder, bRecurse);
 }
 
 void CSetupDlg::OnSysCommand(UINT, LPARAM)

@@ -34,10 +34,6 @@ public:
     // The program's exit code once the dialog has ended.
     int GetExitCode() const;
 
-    // The number of files in the four product folders of the source.
-    int CountFiles();
-    int CountFilesIn(CString strFolder, BOOL bRecurse);
-
     BOOL DestroyWindow() override;
 
 protected:

@@ -2,12 +2,11 @@
 // the install folder, records every change in the install log and writes the
 // log at the end of a complete run.
 #include "setup/SetupThread.h"
-#include "common/JoinPath.h"
-#include "common/PathEndsWith.h"
+#include "common/PathRules.h"
+#include "common/Product.h"
 #include "framework/CFileFind.h"
 #include "framework/CWnd.h"
 #include "framework/mbcs.h"
-#include "setup/ProductFolders.h"
 #include "setup/SystemErrorText.h"
 
 #include <vector>
@@ -40,6 +39,24 @@ static BOOL CreateFolder(const CString& strFolder)
 
 CSetupThread::CSetupThread() : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE) {}
 
+BOOL CSetupThread::Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
+                         BOOL bUnattended)
+{
+    m_pMainWnd = pDialog;
+    m_strSourceDir = strSourceDir;
+    m_strInstallDir = strInstallDir;
+    m_bUnattended = bUnattended;
+    // The dialog owns the worker as a member and waits for it before it goes.
+    m_bAutoDelete = FALSE;
+    return CreateThread(0, 0, NULL);
+}
+
+void CSetupThread::Notify(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pMainWnd)
+        ::SendMessageA(m_pMainWnd->GetSafeHwnd(), message, wParam, lParam);
+}
+
 BOOL CSetupThread::InitInstance()
 {
     return TRUE;
@@ -64,8 +81,7 @@ int CSetupThread::Run()
         RegisterControls();
         RegisterProduct();
         m_bLogSaved = m_log.Save(m_strInstallDir);
-        if (m_pMainWnd)
-            ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_SETUP_DONE, 0, 0);
+        Notify(UM_SETUP_DONE, 0, 0);
     }
     // Leave through the thread's own message loop. Peeking first gives the
     // thread its message queue, without which the quit could not be posted
@@ -141,9 +157,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
             ::SetFileAttributesA(entryDest, FILE_ATTRIBUTE_NORMAL);
             m_log.AddFileCopy(entryDest);
         }
-        if (m_pMainWnd)
-            ::SendMessageA(m_pMainWnd->GetSafeHwnd(), UM_COPY_STEP,
-                           (WPARAM)(LPCTSTR)entrySource, (LPARAM)(LPCTSTR)entryDest);
+        Notify(UM_COPY_STEP, (WPARAM)(LPCTSTR)entrySource, (LPARAM)(LPCTSTR)entryDest);
         if (m_bStop)
             return FALSE;
     }
@@ -194,7 +208,7 @@ void CSetupThread::CopyRootFiles()
     for (int i = 0; i < names.GetSize(); ++i)
     {
         const CString& name = names[i];
-        if (name.CompareNoCase("Setup.exe") == 0)
+        if (name.CompareNoCase(SETUP_PROGRAM_NAME) == 0)
             continue;
         // A file that could not be copied is recorded all the same. A copy
         // gets normal attributes, as in the product folders: read-only from a

@@ -17,6 +17,12 @@ class CSetupThread : public CWinThread
 public:
     CSetupThread();
 
+    // Called on the dialog's thread: takes the folders and the mode, then starts
+    // the thread, which reports to the dialog. FALSE, with the system's error
+    // code set, when the thread cannot be started.
+    BOOL Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
+               BOOL bUnattended);
+
     BOOL InitInstance() override;
     int Run() override;
     int ExitInstance() override;
@@ -47,6 +53,11 @@ protected:
     // unattended, returns the set answer instead. Tests answer the prompts by
     // overriding it.
     virtual int Prompt(LPCTSTR pszText, UINT nType);
+
+private:
+    // Every message to the dialog goes through here: sent, so the worker waits
+    // until the dialog has handled it. Nothing is sent without a dialog.
+    void Notify(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // Self-registers one control file: TRUE only when its DllRegisterServer ran and returned 0.

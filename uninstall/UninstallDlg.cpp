@@ -1,9 +1,10 @@
 #include "uninstall/UninstallDlg.h"
 #include "common/PaintIconCentred.h"
+#include "common/PathRules.h"
+#include "common/Product.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
-#include "uninstall/ProgramFolder.h"
 #include "uninstall/resource.h"
 
 #include <io.h>
@@ -46,7 +47,7 @@ BOOL CUninstallDlg::GetInstallFolder(CString& strFolder)
     strFolder.TrimRight();
     if (strFolder.IsEmpty())
         return FALSE;
-    if (strFolder[strFolder.GetLength() - 1] != '\\')
+    if (!PathEndsWith(strFolder, '\\'))
         strFolder += '\\';
     return TRUE;
 }
@@ -74,7 +75,7 @@ BOOL CUninstallDlg::OnInitDialog()
         DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
         bFolder = ProgramFolderFromModulePath(szModule, n, MAX_PATH, strFolder);
     }
-    CString strLog = strFolder + "Uninstall.log";
+    CString strLog = strFolder + INSTALL_LOG_NAME;
 
     if (!bFolder || _access(strLog, 0) != 0)
     {
@@ -84,20 +85,18 @@ BOOL CUninstallDlg::OnInitDialog()
         return FALSE;
     }
 
-    m_thread.m_pMainWnd = this;
-    m_thread.m_bAutoDelete = FALSE;
-    if (!m_thread.LoadLog(strLog))
+    if (!m_thread.Start(this, strLog))
     {
-        // LoadLog has posted the failure message; the box shows, then the end.
+        // The worker has posted the failure message; the box shows, then the end.
         PostMessage(WM_CLOSE);
         return TRUE;
     }
 
+    // The worker's first message is handled only once this returns, so the bar
+    // has its range before it steps; the worker only reads the log.
     m_progress.SetShowText(1);
     m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
     m_progress.SetStep(1);
-
-    m_thread.CreateThread(0, 0, NULL);
     return TRUE;
 }
 

@@ -1,6 +1,9 @@
 #include "uninstall/UninstallThread.h"
 
 #include "common/DsnAttributes.h"
+#include "common/PathRules.h"
+#include "common/Product.h"
+#include "common/RegistryValues.h"
 #include "framework/AutoHandle.h"
 #include "framework/CWnd.h"
 #include "uninstall/RemovalPlan.h"
@@ -24,12 +27,22 @@ CUninstallThread::~CUninstallThread()
     }
 }
 
+BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+{
+    m_pMainWnd = pDialog;
+    // The dialog owns the worker as a member and waits for it before it goes.
+    m_bAutoDelete = FALSE;
+    if (!LoadLog(pszLogPath))
+        return FALSE;
+    CreateThread(0, 0, NULL);
+    return TRUE;
+}
+
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
 {
     if (m_log.Load(pszPath))
         return TRUE;
-    if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
-        ::PostMessageA(m_pMainWnd->GetSafeHwnd(), UM_LOG_FAILED, 0, 0);
+    Notify(UM_LOG_FAILED, 0, 0);
     return FALSE;
 }
 
@@ -37,21 +50,10 @@ BOOL CUninstallThread::ReadInstallFolder(CString& strFolder)
 {
     strFolder.Empty();
     HKEY hKey = NULL;
-    if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_PRODUCT_KEY, &hKey) != ERROR_SUCCESS)
+    if (::RegCreateKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, &hKey) != ERROR_SUCCESS)
         return FALSE;
     CAutoRegKey key(hKey);
-    char buffer[2048];
-    DWORD cbData = sizeof(buffer);
-    // Whatever the value's type, its data up to the first NUL is the text;
-    // data that does not fit the buffer is a failed read.
-    if (::RegQueryValueExA(key.Get(), UNINSTALL_INSTALL_PATH_VALUE, NULL, NULL, (LPBYTE)buffer,
-                           &cbData) != ERROR_SUCCESS)
-        return FALSE;
-    int nLength = 0;
-    while (nLength < (int)cbData && buffer[nLength] != '\0')
-        ++nLength;
-    strFolder = CString(buffer, nLength);
-    return TRUE;
+    return RegReadKeyString(key.Get(), INSTALL_PATH_VALUE, strFolder);
 }
 
 BOOL CUninstallThread::InitInstance()
@@ -59,8 +61,8 @@ BOOL CUninstallThread::InitInstance()
     // No step depends on the success of an earlier one.
     CString strFolder;
     ReadInstallFolder(strFolder);
-    // The last byte decides, as for every path here; an empty text becomes "\".
-    if (strFolder.IsEmpty() || strFolder[strFolder.GetLength() - 1] != '\\')
+    // The last character decides, as for every path; an empty text becomes "\".
+    if (!PathEndsWith(strFolder, '\\'))
         strFolder += '\\';
 
     // The data source is not in the log: it is removed by its name, with the
@@ -70,14 +72,14 @@ BOOL CUninstallThread::InitInstance()
 
     UnregisterControls();
     DeleteFiles();
-    Notify(UM_FILES_DONE, 0);
+    Notify(UM_FILES_DONE, 0, 0);
     RemoveFolders();
     DeleteRegKeys();
     // A stopped run keeps the uninstaller, so that what is still installed
     // can be removed by a later run.
     if (!m_bStop)
         SelfDelete();
-    Notify(UM_UNINSTALL_DONE, 0);
+    Notify(UM_UNINSTALL_DONE, 0, 0);
     return FALSE;
 }
 
@@ -104,7 +106,7 @@ BOOL CUninstallThread::DeleteFiles()
         // Attributes are left alone: a read-only file stays. A file that is
         // already gone is reported all the same, so the bar still steps.
         ::DeleteFileA(files[i]);
-        Notify(UM_FILE_DELETED, (LPARAM)(LPCTSTR)files[i]);
+        Notify(UM_FILE_DELETED, 0, (LPARAM)(LPCTSTR)files[i]);
     }
     return !m_bStop;
 }
@@ -145,9 +147,15 @@ void CUninstallThread::SelfDelete()
     StartSelfDelete();
 }
 
-void CUninstallThread::Notify(UINT message, LPARAM lParam)
+void CUninstallThread::Notify(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_bStop || !m_pMainWnd)
         return;
-    ::SendMessageA(m_pMainWnd->GetSafeHwnd(), message, 0, lParam);
+    if (message == UM_LOG_FAILED)
+    {
+        if (m_pMainWnd->GetSafeHwnd())
+            ::PostMessageA(m_pMainWnd->GetSafeHwnd(), message, wParam, lParam);
+        return;
+    }
+    ::SendMessageA(m_pMainWnd->GetSafeHwnd(), message, wParam, lParam);
 }

@@ -1,7 +1,7 @@
 // Uninstall's worker: removes the data source, then replays the install log
 // (controls unregistered, files, folders last first, registry keys), starts the
 // self-deletion batch and tells the dialog it is done. It reaches the dialog
-// only by SendMessageA.
+// only through Notify.
 #pragma once
 #include "common/CInstallLog.h"
 #include "framework/CWinThread.h"
@@ -15,10 +15,6 @@
 // Posted by LoadLog when the log cannot be read.
 #define UM_LOG_FAILED 1040
 
-// The product's key, whose "installPath" names the install folder.
-#define UNINSTALL_PRODUCT_KEY "SOFTWARE\\Quorvatek\\Tessora\\V5"
-#define UNINSTALL_INSTALL_PATH_VALUE "installPath"
-
 class CUninstallThread : public CWinThread
 {
     DECLARE_DYNCREATE(CUninstallThread)
@@ -31,8 +27,14 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    // Called on the dialog's thread before the start: loads the log; on failure
-    // posts UM_LOG_FAILED to the main window and returns FALSE.
+    // Called on the dialog's thread: the worker reports to the dialog from now
+    // on, loads the log (LoadLog) and, when it could, starts the thread. FALSE
+    // only when the log cannot be read; a thread that cannot be started leaves
+    // the dialog as it is, for the user to close.
+    BOOL Start(CWnd* pDialog, LPCTSTR pszLogPath);
+
+    // Loads the log; on failure posts UM_LOG_FAILED to the main window and
+    // returns FALSE.
     BOOL LoadLog(LPCTSTR pszPath);
 
     // Asks a running worker to stop. From the next check of m_bStop on, it
@@ -63,6 +65,9 @@ protected:
     virtual void SelfDelete();
 
 private:
-    // SendMessageA to the main window, unless a stop has been asked for.
-    void Notify(UINT message, LPARAM lParam);
+    // Every message to the dialog goes through here, none once a stop has been
+    // asked for. UM_LOG_FAILED is posted: it is raised on the dialog's own
+    // thread while the dialog starts. The others come from the worker and are
+    // sent, so the worker waits until the dialog has handled each.
+    void Notify(UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -1,6 +1,5 @@
 #include "common/CInstallLog.h"
-#include "common/JoinPath.h"
-#include "common/PathEndsWith.h"
+#include "common/PathRules.h"
 
 #include <gtest/gtest.h>
 #include <string>

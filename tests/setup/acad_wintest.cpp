@@ -1,5 +1,5 @@
-#include "setup/AcadRegistration.h"
-#include "setup/Registry.h"
+#include "setup/AcadReleaseRegistration.h"
+#include "common/RegistryValues.h"
 #include "setup/RegistryTree.h"
 
 #include <gtest/gtest.h>

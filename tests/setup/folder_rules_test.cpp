@@ -1,4 +1,5 @@
 #include "setup/FolderRules.h"
+#include "common/PathRules.h"
 
 #include <gtest/gtest.h>
 #include <string>

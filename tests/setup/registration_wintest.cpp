@@ -1,5 +1,5 @@
 #include "fixtures/FakeComponents.h"
-#include "setup/Registry.h"
+#include "common/RegistryValues.h"
 #include "setup/RegistryTree.h"
 #include "setup/SetupThread.h"
 #include "TestMedium.h"
@@ -234,11 +234,8 @@ protected:
     std::string RunSetup()
     {
         CSetupThread thread;
-        thread.m_strSourceDir = m_source.Root().c_str();
-        thread.m_strInstallDir = m_strInstall.c_str();
-        thread.m_bAutoDelete = FALSE;
         m_controls.Clear();
-        EXPECT_TRUE(thread.CreateThread());
+        EXPECT_TRUE(thread.Start(NULL, m_source.Root().c_str(), m_strInstall.c_str(), FALSE));
         EXPECT_TRUE(thread.WaitPumping(600000));
         return ReadFileBytes(m_strInstall + "Uninstall.log");
     }
@@ -353,9 +350,11 @@ TEST_F(CompleteRun, TheDataSourceComesBetweenTheProductKeyAndTheUninstallEntry)
     RunSetup();
     SetRegWriteFilter(NULL);
     const std::string product = PRODUCT_KEY, entry = UNINSTALL_KEY;
-    EXPECT_EQ((std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
-                                        "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString"}),
-              g_writes);
+    EXPECT_EQ(
+        (std::vector<std::string>{"0 " + product + "|installPath", "0 " + product + "|Ver",
+                                  "1 " + entry + "|DisplayName", "1 " + entry + "|UninstallString",
+                                  "1 " + entry + "|QuietUninstallString"}),
+        g_writes);
 }
 
 // Without AutoCAD and without the driver the rest is the same and the run completes.

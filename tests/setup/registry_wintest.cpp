@@ -1,4 +1,4 @@
-#include "setup/Registry.h"
+#include "common/RegistryValues.h"
 #include "setup/RegistryTree.h"
 
 #include <gtest/gtest.h>

@@ -93,11 +93,7 @@ protected:
 DWORD RunWorker(CScriptedSetup& worker, CSink& sink, const std::string& source,
                 const std::string& install)
 {
-    worker.m_strSourceDir = source.c_str();
-    worker.m_strInstallDir = install.c_str();
-    worker.m_pMainWnd = &sink.m_wnd;
-    worker.m_bAutoDelete = FALSE;
-    if (!worker.CreateThread(0, 0, NULL))
+    if (!worker.Start(&sink.m_wnd, source.c_str(), install.c_str(), FALSE))
     {
         ADD_FAILURE() << "worker not started";
         return (DWORD)-1;

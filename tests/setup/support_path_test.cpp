@@ -1,4 +1,4 @@
-#include "setup/SupportPath.h"
+#include "setup/AcadSupportPathRule.h"
 
 #include <gtest/gtest.h>
 

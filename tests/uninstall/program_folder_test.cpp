@@ -1,4 +1,4 @@
-#include "uninstall/ProgramFolder.h"
+#include "common/PathRules.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

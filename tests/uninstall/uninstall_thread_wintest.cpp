@@ -2,6 +2,7 @@
 #include "framework/CWnd.h"
 #include "setup/RegistryTree.h"
 #include "setup/SetupThread.h"
+#include "uninstall/UninstallDlg.h"
 #include "uninstall/UninstallThread.h"
 #include "TestMedium.h"
 
@@ -119,10 +120,7 @@ protected:
 // while serving the stand-in's messages.
 void RunUninstall(CTestUninstall& worker, CDialogStandIn& dialog, const std::string& logPath)
 {
-    worker.m_pMainWnd = &dialog.m_wnd;
-    worker.m_bAutoDelete = FALSE;
-    ASSERT_TRUE(worker.LoadLog(logPath.c_str()));
-    ASSERT_TRUE(worker.CreateThread(0, 0, NULL));
+    ASSERT_TRUE(worker.Start(&dialog.m_wnd, logPath.c_str()));
     ASSERT_TRUE(worker.WaitPumping(120000)) << "worker did not end";
 }
 
@@ -167,10 +165,7 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     const std::string install = target.Path("Tessora\\");
     {
         CSetupThread setup;
-        setup.m_strSourceDir = medium.Root().c_str();
-        setup.m_strInstallDir = install.c_str();
-        setup.m_bAutoDelete = FALSE;
-        ASSERT_TRUE(setup.CreateThread(0, 0, NULL));
+        ASSERT_TRUE(setup.Start(NULL, medium.Root().c_str(), install.c_str(), FALSE));
         ASSERT_TRUE(setup.WaitPumping(120000)) << "Setup's worker did not end";
     }
     const std::string logPath = install + "Uninstall.log";
@@ -312,6 +307,32 @@ TEST(UninstallWorker, MissingInstallPathStillRemovesTheDataSource)
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
+TEST(UninstallWorker, InstallFolderEndingInATrailByte5CStillGetsItsBackslash)
+{
+    CFakeDriverRegistration driver;
+    ASSERT_TRUE(driver.IsDone());
+    CTestMedium folder("log");
+    CFixtureRecord record("TESSORA_ODBC_RECORD", folder.Path("odbc.txt"));
+    // "運" in code page 936 ends with the trail byte 0x5C: no separator.
+    const std::string install = "C:\\T\\\xDF\x5C";
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "installPath", install));
+    CString strFolder;
+    EXPECT_TRUE(CUninstallDlg().GetInstallFolder(strFolder));
+    EXPECT_EQ(install + "\\", std::string((LPCTSTR)strFolder));
+
+    const std::string logPath = folder.Path("Uninstall.log");
+    folder.AddFile("Uninstall.log", "File Copy: " + logPath + "\r\n");
+    {
+        CDialogStandIn dialog;
+        CTestUninstall worker;
+        RunUninstall(worker, dialog, logPath);
+    }
+    std::vector<CDriverCall> calls = DriverCalls(record);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ("DBQ=" + install + "\\Database\\填充图案.mdb", calls[0].attributes[2]);
+    DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
+}
+
 TEST(UninstallWorker, UnreadableLogPostsTheFailureAndIsNotStarted)
 {
     CTestMedium folder("log");
@@ -430,10 +451,7 @@ TEST(UninstallWorker, StopWhileTheWorkerIsBlockedSendingEndsItWithoutDeadlock)
         CStopScene scene;
         CDialogStandIn dialog;
         std::unique_ptr<CTestUninstall> worker(new CTestUninstall);
-        worker->m_pMainWnd = &dialog.m_wnd;
-        worker->m_bAutoDelete = FALSE;
-        ASSERT_TRUE(worker->LoadLog(scene.logPath.c_str()));
-        ASSERT_TRUE(worker->CreateThread(0, 0, NULL));
+        ASSERT_TRUE(worker->Start(&dialog.m_wnd, scene.logPath.c_str()));
         ASSERT_TRUE(WaitForPendingSend(120000));
         HANDLE hThread = NULL;
         ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),

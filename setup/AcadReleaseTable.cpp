@@ -1,5 +1,5 @@
-#include "setup/AcadRelease.h"
-#include "setup/Registry.h"
+#include "setup/AcadReleaseTable.h"
+#include "common/RegistryValues.h"
 #include "framework/AutoHandle.h"
 
 const AcadRelease g_acadReleases[ACAD_RELEASE_COUNT] = {

@@ -1,4 +1,4 @@
-#include "setup/Registry.h"
+#include "common/RegistryValues.h"
 #include "framework/AutoHandle.h"
 
 #include <cstring>
@@ -17,20 +17,7 @@ BOOL ReadString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOu
     if (::RegOpenKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
         return FALSE;
     CAutoRegKey key(hKey);
-
-    char buffer[REG_TEXT_BUFFER];
-    DWORD cbData = sizeof(buffer);
-    DWORD dwType = 0;
-    if (::RegQueryValueExA(key.Get(), pszValueName, NULL, &dwType, (LPBYTE)buffer, &cbData) !=
-        ERROR_SUCCESS)
-        return FALSE;
-    // The data need not end with a NUL (binary data, or a string that fills the
-    // buffer exactly): the text ends at the first NUL or at the data's end.
-    if (cbData > sizeof(buffer))
-        cbData = sizeof(buffer);
-    const void* pNul = std::memchr(buffer, 0, cbData);
-    strOut = CString(buffer, pNul ? (int)((const char*)pNul - buffer) : (int)cbData);
-    return TRUE;
+    return RegReadKeyString(key.Get(), pszValueName, strOut);
 }
 
 // Asks the test filter, then opens or creates the key and sets one value.
@@ -58,6 +45,24 @@ BOOL WriteString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszTe
     return WriteValue(hRoot, pszKey, pszValueName, REG_SZ, (const BYTE*)pszText, (DWORD)nLength + 1);
 }
 } // namespace
+
+BOOL RegReadKeyString(HKEY hKey, LPCTSTR pszValueName, CString& strOut)
+{
+    strOut.Empty();
+    char buffer[REG_TEXT_BUFFER];
+    DWORD cbData = sizeof(buffer);
+    DWORD dwType = 0;
+    if (::RegQueryValueExA(hKey, pszValueName, NULL, &dwType, (LPBYTE)buffer, &cbData) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    // The data need not end with a NUL (binary data, or a string that fills the
+    // buffer exactly): the text ends at the first NUL or at the data's end.
+    if (cbData > sizeof(buffer))
+        cbData = sizeof(buffer);
+    const void* pNul = std::memchr(buffer, 0, cbData);
+    strOut = CString(buffer, pNul ? (int)((const char*)pNul - buffer) : (int)cbData);
+    return TRUE;
+}
 
 BOOL RegReadMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut)
 {

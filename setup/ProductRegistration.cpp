@@ -4,20 +4,17 @@
 #include "setup/SetupThread.h"
 
 #include "common/DsnAttributes.h"
-#include "common/JoinPath.h"
+#include "common/PathRules.h"
+#include "common/Product.h"
+#include "common/RegistryValues.h"
 #include "framework/AutoHandle.h"
-#include "setup/AcadRegistration.h"
-#include "setup/Registry.h"
+#include "setup/AcadReleaseRegistration.h"
 
 #include <windows.h>
 #include <odbcinst.h>
 
 namespace
 {
-const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
-const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
-const char DISPLAY_NAME[] = "Mosaika V5";
-
 typedef HRESULT(STDAPICALLTYPE* DllRegisterServerProc)();
 }
 
@@ -52,8 +49,8 @@ void CSetupThread::RegisterControls()
 
 void CSetupThread::RegisterProduct()
 {
-    RegWriteMachineString(PRODUCT_KEY, "installPath", m_strInstallDir);
-    RegWriteMachineString(PRODUCT_KEY, "Ver", "5.00");
+    RegWriteMachineString(PRODUCT_KEY, INSTALL_PATH_VALUE, m_strInstallDir);
+    RegWriteMachineString(PRODUCT_KEY, VERSION_VALUE, PRODUCT_VERSION);
     m_log.AddRegKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
 
     RegisterAcadReleases(m_strInstallDir);
@@ -63,10 +60,10 @@ void CSetupThread::RegisterProduct()
     const CString strAttributes = MakeDsnAttributes(m_strInstallDir + DSN_DATABASE_SUBPATH);
     ::SQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
 
-    const CString strUninstall = JoinPath(m_strInstallDir, "Uninstall.exe");
-    RegWriteMachineString(UNINSTALL_KEY, "DisplayName", DISPLAY_NAME);
-    RegWriteMachineString(UNINSTALL_KEY, "UninstallString", strUninstall);
+    const CString strUninstall = JoinPath(m_strInstallDir, UNINSTALL_PROGRAM_NAME);
+    RegWriteMachineString(UNINSTALL_ENTRY_KEY, DISPLAY_NAME_VALUE, PRODUCT_DISPLAY_NAME);
+    RegWriteMachineString(UNINSTALL_ENTRY_KEY, UNINSTALL_STRING_VALUE, strUninstall);
     // Where deployment tools look for the command that removes without asking.
-    RegWriteMachineString(UNINSTALL_KEY, "QuietUninstallString", strUninstall + " /S");
-    m_log.AddRegKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    RegWriteMachineString(UNINSTALL_ENTRY_KEY, QUIET_UNINSTALL_STRING_VALUE, strUninstall + " /S");
+    m_log.AddRegKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
 }

@@ -1,4 +1,4 @@
-// Setup's registry helpers: each opens or creates its key, performs one value
+// Registry value helpers: each opens or creates its key, performs one value
 // operation, closes the key and returns TRUE on success. Texts go through a
 // 2048-byte buffer: a text of more than 2047 bytes is refused by the writers,
 // and data of more than 2048 bytes is a failed read.
@@ -12,6 +12,8 @@
 // text), or empty on failure. Data that does not fit the buffer fails.
 BOOL RegReadMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
 BOOL RegReadUserString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
+// The same read of a value of a key the caller has opened (and closes).
+BOOL RegReadKeyString(HKEY hKey, LPCTSTR pszValueName, CString& strOut);
 // Writes REG_SZ data (text and its NUL), creating missing keys on the way. A
 // text longer than 2047 bytes fails as a whole: nothing is created or cut.
 BOOL RegWriteMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText);

@@ -1,4 +1,4 @@
-#include "setup/SupportPath.h"
+#include "setup/AcadSupportPathRule.h"
 
 CString PatternFolderEntry(const CString& strInstallDir)
 {

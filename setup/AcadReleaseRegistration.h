@@ -2,7 +2,7 @@
 // of the pattern folder with every profile of the current user. The install
 // folder always ends with a backslash.
 #pragma once
-#include "setup/AcadRelease.h"
+#include "setup/AcadReleaseTable.h"
 
 // All eight releases in table order; results are ignored.
 void RegisterAcadReleases(const CString& strInstallDir);

@@ -1,6 +1,6 @@
-#include "setup/AcadRegistration.h"
-#include "setup/Registry.h"
-#include "setup/SupportPath.h"
+#include "setup/AcadReleaseRegistration.h"
+#include "common/RegistryValues.h"
+#include "setup/AcadSupportPathRule.h"
 
 void RegisterAcadReleases(const CString& strInstallDir)
 {
