@@ -1,7 +1,7 @@
-#include "common/CColorLabel.h"
-#include "common/CShadowLabel.h"
-#include "CPixelCapture.h"
-#include "CTestParent.h"
+#include "common/controls/CColorLabel.h"
+#include "common/controls/CShadowLabel.h"
+#include "common/CPixelCapture.h"
+#include "common/CTestParent.h"
 
 #include <gtest/gtest.h>
 
