@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <windows.h>
 
+// The abstract file is kept for the MFC shape; CStdioFile is the one kind.
 class CFile
 {
 public:
@@ -38,8 +39,6 @@ public:
     virtual DWORD GetLength() const = 0;
     virtual void Close() = 0;
 
-    CString GetFilePath() const { return m_strFileName; }
-
 protected:
     CString m_strFileName;
 };
@@ -47,6 +46,7 @@ protected:
 class CStdioFile : public CFile
 {
 public:
+    // Only the file tests open in two steps, to see Open fill in the error.
     CStdioFile() {}
     // Opens or throws a CFileException*.
     CStdioFile(LPCTSTR pszFileName, UINT nOpenFlags);

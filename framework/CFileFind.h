@@ -25,10 +25,8 @@ public:
 
     CString GetFileName() const;
     CString GetFilePath() const;
-    CString GetRoot() const { return m_strRoot; }
     BOOL IsDots() const;
     BOOL IsDirectory() const;
-    DWORD GetAttributes() const { return m_found.dwFileAttributes; }
 
 private:
     HANDLE m_hFind;

@@ -74,8 +74,7 @@ TEST(ColorLabel, DrawsInTheGuiFontNotTheDialogFontWithItsColourOnButtonFace)
     EXPECT_EQ(0, memcmp(&lfGui, &lfSelected, sizeof(lfGui)));
     EXPECT_NE(hGuiFont, ::GetCurrentObject(hdc, OBJ_FONT));
     ::DeleteDC(hdc);
-    label.UnsubclassWindow();
-    ::DestroyWindow(hLabel);
+    label.DestroyWindow();
     ::DeleteObject(hDialogFont);
 }
 
