@@ -11,6 +11,7 @@
 class CFile
 {
 public:
+    // MFC's whole set of flags, kept for the MFC shape; the programs use a few.
     enum OpenFlags
     {
         modeRead = 0x0000,

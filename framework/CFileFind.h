@@ -18,7 +18,8 @@ public:
     CFileFind(const CFileFind&) = delete;
     CFileFind& operator=(const CFileFind&) = delete;
 
-    // pszName NULL searches "*.*". On failure the thread's last error is the search's.
+    // pszName NULL searches "*.*"; dwUnused is kept for the MFC shape. On failure
+    // the thread's last error is the search's.
     BOOL FindFile(LPCTSTR pszName = NULL, DWORD dwUnused = 0);
     BOOL FindNextFile();
     void Close();
