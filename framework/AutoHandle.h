@@ -2,8 +2,8 @@
 // use inside one function is held by a CAutoHandle for that scope; a handle that
 // lives in an object of the MFC shape (a window, a context, a GDI object, a file,
 // a search) is owned by that class's wrapper (CWnd, CDC, CGdiObject, CStdioFile,
-// CFileFind), which releases it unless it was detached. A trait per kind says how
-// the handle is released and which value means "none".
+// CFileFind), as in MFC, where the object passes around by pointer. A trait per
+// kind says how the handle is released and which value means "none".
 #pragma once
 #include <windows.h>
 
