@@ -1,5 +1,9 @@
-// One move-only owner for every kind of Win32 handle: a trait per kind says how
-// the handle is released and which value means "none".
+// Who owns a handle, one rule: a handle that the code's own Win32 calls make and
+// use inside one function is held by a CAutoHandle for that scope; a handle that
+// lives in an object of the MFC shape (a window, a context, a GDI object, a file,
+// a search) is owned by that class's wrapper (CWnd, CDC, CGdiObject, CStdioFile,
+// CFileFind), as in MFC, where the object passes around by pointer. A trait per
+// kind says how the handle is released and which value means "none".
 #pragma once
 #include <windows.h>
 
@@ -8,34 +12,14 @@ template <class Traits> class CAutoHandle
 public:
     typedef typename Traits::Type Type;
 
-    CAutoHandle() : m_h(Traits::Invalid()) {}
     explicit CAutoHandle(Type h) : m_h(h) {}
     ~CAutoHandle() { Reset(); }
     CAutoHandle(const CAutoHandle&) = delete;
     CAutoHandle& operator=(const CAutoHandle&) = delete;
-    CAutoHandle(CAutoHandle&& other) noexcept : m_h(other.Release()) {}
-    CAutoHandle& operator=(CAutoHandle&& other) noexcept
-    {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
 
     Type Get() const { return m_h; }
     bool IsValid() const { return m_h != Traits::Invalid(); }
     explicit operator bool() const { return IsValid(); }
-    // Address for functions that return a handle through a pointer; releases any held one.
-    Type* Receive()
-    {
-        Reset();
-        return &m_h;
-    }
-    Type Release()
-    {
-        Type h = m_h;
-        m_h = Traits::Invalid();
-        return h;
-    }
     void Reset(Type h = Traits::Invalid())
     {
         if (IsValid())
@@ -59,12 +43,6 @@ struct FileHandleTraits
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-struct FindHandleTraits
-{
-    typedef HANDLE Type;
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { ::FindClose(h); }
-};
 struct RegKeyTraits
 {
     typedef HKEY Type;
@@ -86,7 +64,6 @@ struct ModuleTraits
 
 typedef CAutoHandle<KernelHandleTraits> CAutoKernelHandle;
 typedef CAutoHandle<FileHandleTraits> CAutoFileHandle;
-typedef CAutoHandle<FindHandleTraits> CAutoFindHandle;
 typedef CAutoHandle<RegKeyTraits> CAutoRegKey;
 typedef CAutoHandle<GdiObjectTraits> CAutoGdiObject;
 typedef CAutoHandle<ModuleTraits> CAutoModule;

@@ -41,13 +41,19 @@ BOOL CDC::CreateCompatibleDC(CDC* pDC)
 CBitmap* CDC::SelectObject(CBitmap* pBitmap)
 {
     HGDIOBJ old = ::SelectObject(m_hDC, pBitmap ? pBitmap->m_hObject : NULL);
-    return CGdiObject::FromHandleTemporary<CBitmap>(old);
+    if (!old)
+        return nullptr;
+    m_oldBitmap.m_hObject = old;
+    return &m_oldBitmap;
 }
 
 CFont* CDC::SelectObject(CFont* pFont)
 {
     HGDIOBJ old = ::SelectObject(m_hDC, pFont ? pFont->m_hObject : NULL);
-    return CGdiObject::FromHandleTemporary<CFont>(old);
+    if (!old)
+        return nullptr;
+    m_oldFont.m_hObject = old;
+    return &m_oldFont;
 }
 
 POINT CDC::SetWindowOrg(int x, int y)
@@ -88,14 +94,4 @@ CPaintDC::~CPaintDC()
 {
     ::EndPaint(m_hWnd, &m_ps);
     Detach();
-}
-
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : NULL)
-{
-    Attach(::GetDC(m_hWnd));
-}
-
-CClientDC::~CClientDC()
-{
-    ::ReleaseDC(m_hWnd, Detach());
 }

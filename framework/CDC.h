@@ -17,6 +17,7 @@ public:
     CDC& operator=(const CDC&) = delete;
 
     HDC m_hDC;
+    // Kept for the MFC shape: the programs never print, so both follow m_hDC.
     HDC m_hAttribDC;
     BOOL m_bPrinting;
 
@@ -29,25 +30,20 @@ public:
     BOOL IsPrinting() const { return m_bPrinting; }
 
     int GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
+    // The wrapper handed back for the object selected out belongs to this
+    // context: it holds that object until the next selection of its kind here.
     CBitmap* SelectObject(CBitmap* pBitmap);
     CFont* SelectObject(CFont* pFont);
     HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
-    HGDIOBJ SelectStockObject(int nIndex) { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
     int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : NULL); }
     POINT SetWindowOrg(int x, int y);
     void LPtoDP(LPRECT lpRect) const { ::LPtoDP(m_hDC, (LPPOINT)lpRect, 2); }
 
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
-    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
-    int SetStretchBltMode(int nMode) { return ::SetStretchBltMode(m_hDC, nMode); }
 
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
-    int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
-    {
-        return ::DrawTextA(m_hDC, lpszString, nCount, lpRect, nFormat);
-    }
     int DrawText(const CString& str, LPRECT lpRect, UINT nFormat)
     {
         return ::DrawTextA(m_hDC, str, str.GetLength(), lpRect, nFormat);
@@ -60,6 +56,10 @@ public:
     void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
     BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
+
+private:
+    CSelectedOut<CBitmap> m_oldBitmap;
+    CSelectedOut<CFont> m_oldFont;
 };
 
 // A context lent with one message (WM_ERASEBKGND, a colour request): wrapped
@@ -78,17 +78,6 @@ public:
     explicit CPaintDC(CWnd* pWnd);
     ~CPaintDC() override;
     PAINTSTRUCT m_ps;
-
-protected:
-    HWND m_hWnd;
-};
-
-// The client-area context of a window, released on destruction.
-class CClientDC : public CDC
-{
-public:
-    explicit CClientDC(CWnd* pWnd);
-    ~CClientDC() override;
 
 protected:
     HWND m_hWnd;

@@ -13,8 +13,8 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDHelp(nIDTemplate), m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd),
-      m_nModalResult(-1), m_bInModal(false), m_bEndModal(false)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_nModalResult(-1), m_bInModal(false),
+      m_bEndModal(false)
 {
 }
 
@@ -125,9 +125,9 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+BOOL CDialog::UpdateData(BOOL)
 {
-    CDataExchange dx(this, bSaveAndValidate);
+    CDataExchange dx(this);
     DoDataExchange(&dx);
     return TRUE;
 }

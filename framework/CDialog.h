@@ -7,11 +7,7 @@
 class CDataExchange
 {
 public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
-    {
-    }
-    BOOL m_bSaveAndValidate;
+    explicit CDataExchange(CWnd* pDlgWnd) : m_pDlgWnd(pDlgWnd) {}
     CWnd* m_pDlgWnd;
 };
 
@@ -28,17 +24,17 @@ public:
     virtual INT_PTR DoModal();
     virtual BOOL OnInitDialog();
     void EndDialog(int nResult);
+    // The direction is kept for the MFC shape: binding controls goes one way only.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     BOOL PreTranslateMessage(MSG* pMsg) override;
-
-    UINT m_nIDHelp;
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual void OnOK();
     virtual void OnCancel();
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-    // TRUE while the modal loop runs and EndDialog has not been called.
+    // TRUE while the modal loop runs and EndDialog has not been called. Only the
+    // dialog tests ask, to stop their scripted steps once the dialog is ending.
     BOOL IsModalRunning() const { return m_bInModal && !m_bEndModal; }
 
     UINT m_nIDTemplate;

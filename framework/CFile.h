@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <windows.h>
 
+// The abstract file is kept for the MFC shape; CStdioFile is the one kind.
 class CFile
 {
 public:
+    // MFC's whole set of flags, kept for the MFC shape; the programs use a few.
     enum OpenFlags
     {
         modeRead = 0x0000,
@@ -38,8 +40,6 @@ public:
     virtual DWORD GetLength() const = 0;
     virtual void Close() = 0;
 
-    CString GetFilePath() const { return m_strFileName; }
-
 protected:
     CString m_strFileName;
 };
@@ -47,6 +47,7 @@ protected:
 class CStdioFile : public CFile
 {
 public:
+    // Only the file tests open in two steps, to see Open fill in the error.
     CStdioFile() {}
     // Opens or throws a CFileException*.
     CStdioFile(LPCTSTR pszFileName, UINT nOpenFlags);

@@ -6,6 +6,7 @@
 class CFileException
 {
 public:
+    // MFC's whole list of causes, kept for the MFC shape; the file classes use a few.
     enum
     {
         none,

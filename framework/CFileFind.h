@@ -18,17 +18,16 @@ public:
     CFileFind(const CFileFind&) = delete;
     CFileFind& operator=(const CFileFind&) = delete;
 
-    // pszName NULL searches "*.*". On failure the thread's last error is the search's.
+    // pszName NULL searches "*.*"; dwUnused is kept for the MFC shape. On failure
+    // the thread's last error is the search's.
     BOOL FindFile(LPCTSTR pszName = NULL, DWORD dwUnused = 0);
     BOOL FindNextFile();
     void Close();
 
     CString GetFileName() const;
     CString GetFilePath() const;
-    CString GetRoot() const { return m_strRoot; }
     BOOL IsDots() const;
     BOOL IsDirectory() const;
-    DWORD GetAttributes() const { return m_found.dwFileAttributes; }
 
 private:
     HANDLE m_hFind;

@@ -1,21 +1,5 @@
 #include "framework/CGdiObject.h"
-#include "framework/CCriticalSection.h"
 #include "framework/CDC.h"
-
-namespace
-{
-CCriticalSection g_temporariesLock;
-} // namespace
-
-void LockGdiTemporaries()
-{
-    g_temporariesLock.Lock();
-}
-
-void UnlockGdiTemporaries()
-{
-    g_temporariesLock.Unlock();
-}
 
 CGdiObject::~CGdiObject()
 {

@@ -1,5 +1,6 @@
 // Run-time class information: the class name and base of a class, and, for a
-// dynamically creatable class, a way to make one.
+// dynamically creatable class, a way to make one. Kept for the MFC shape: the
+// worker threads declare themselves creatable as in MFC; nothing reads the record.
 #pragma once
 #include "framework/wintypes.h"
 
@@ -11,15 +12,6 @@ struct CRuntimeClass
     int m_nObjectSize;
     CObject* (*m_pfnCreateObject)();
     const CRuntimeClass* m_pBaseClass;
-
-    CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
-    BOOL IsDerivedFrom(const CRuntimeClass* pBase) const
-    {
-        for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass)
-            if (p == pBase)
-                return TRUE;
-        return FALSE;
-    }
 };
 
 class CObject
@@ -28,10 +20,6 @@ public:
     virtual ~CObject() {}
     static const CRuntimeClass classCObject;
     virtual const CRuntimeClass* GetRuntimeClass() const { return &classCObject; }
-    BOOL IsKindOf(const CRuntimeClass* pClass) const
-    {
-        return GetRuntimeClass()->IsDerivedFrom(pClass);
-    }
 };
 
 #define RUNTIME_CLASS(cls) (&cls::class##cls)

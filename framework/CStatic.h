@@ -1,4 +1,5 @@
-// A static control of a dialog template.
+// A static control of a dialog template. Kept for the MFC shape: a dialog's
+// member names its control's class; the class adds nothing.
 #pragma once
 #include "framework/CWnd.h"
 

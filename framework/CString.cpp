@@ -66,15 +66,6 @@ CString CString::Mid(int nFirst, int nCount) const
     return CString(m_str.data() + nFirst, nCount);
 }
 
-CString CString::Right(int nCount) const
-{
-    if (nCount < 0)
-        nCount = 0;
-    if (nCount > GetLength())
-        nCount = GetLength();
-    return CString(m_str.data() + GetLength() - nCount, nCount);
-}
-
 static bool IsSpaceByte(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -129,18 +120,3 @@ void CString::Format(LPCTSTR pszFormat, ...)
     m_str.assign(buf.data(), (size_t)n);
 }
 
-LPTSTR CString::GetBuffer(int nMinBufLength)
-{
-    if (nMinBufLength > GetLength())
-        m_str.resize((size_t)nMinBufLength);
-    return &m_str[0];
-}
-
-void CString::ReleaseBuffer(int nNewLength)
-{
-    if (nNewLength < 0)
-        nNewLength = (int)std::strlen(m_str.c_str());
-    if (nNewLength > GetLength())
-        nNewLength = GetLength();
-    m_str.resize((size_t)nNewLength);
-}

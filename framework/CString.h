@@ -23,16 +23,10 @@ public:
         m_str = psz ? psz : "";
         return *this;
     }
-    CString& operator=(TCHAR ch)
-    {
-        m_str.assign(1, ch);
-        return *this;
-    }
 
     int GetLength() const { return (int)m_str.size(); }
     BOOL IsEmpty() const { return m_str.empty(); }
     void Empty() { m_str.clear(); }
-    TCHAR GetAt(int nIndex) const { return m_str[(size_t)nIndex]; }
     TCHAR operator[](int nIndex) const { return m_str[(size_t)nIndex]; }
     void SetAt(int nIndex, TCHAR ch) { m_str[(size_t)nIndex] = ch; }
     operator LPCTSTR() const { return m_str.c_str(); }
@@ -74,7 +68,6 @@ public:
     CString Left(int nCount) const;
     CString Mid(int nFirst) const;
     CString Mid(int nFirst, int nCount) const;
-    CString Right(int nCount) const;
 
     // Remove white space (blank, tab, CR, LF, VT, FF) from either end.
     CString& TrimLeft();
@@ -85,11 +78,6 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-
-    // A writable buffer of at least nMinBufLength bytes plus the NUL;
-    // ReleaseBuffer(-1) takes the length up to the first NUL.
-    LPTSTR GetBuffer(int nMinBufLength);
-    void ReleaseBuffer(int nNewLength = -1);
 
 private:
     std::string m_str;

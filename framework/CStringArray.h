@@ -14,8 +14,7 @@ public:
         m_items.push_back(s);
         return GetUpperBound();
     }
-    const CString& GetAt(int i) const { return m_items[(size_t)i]; }
-    CString& ElementAt(int i) { return m_items[(size_t)i]; }
+    // Only the tests read a list through a constant reference.
     const CString& operator[](int i) const { return m_items[(size_t)i]; }
     CString& operator[](int i) { return m_items[(size_t)i]; }
     void RemoveAll() { m_items.clear(); }

@@ -14,7 +14,7 @@ public:
     ~CWinApp() override;
 
     HICON LoadIcon(UINT nIDResource) const;
-    // Three-dimensional controls are the platform's default look.
+    // Kept for the MFC shape: three-dimensional controls are the platform's default look.
     BOOL Enable3dControls() { return TRUE; }
 
     BOOL InitInstance() override;
@@ -35,7 +35,7 @@ private:
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
-// Control containment needs nothing on this platform.
+// Kept for the MFC shape: control containment needs nothing on this platform.
 inline void AfxEnableControlContainer() {}
 
 // The body of the program's entry point.

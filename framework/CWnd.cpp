@@ -81,20 +81,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    HWND h = ::GetDlgItem(pParent->m_hWnd, (int)nID);
-    return h ? SubclassWindow(h) : FALSE;
-}
-
-HWND CWnd::UnsubclassWindow()
-{
-    if (m_pfnSuper)
-        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
-    m_pfnSuper = NULL;
-    return Detach();
-}
-
 BOOL CWnd::DestroyWindow()
 {
     if (!m_hWnd)
@@ -239,7 +225,6 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)super);
         pWnd->m_pfnSuper = NULL;
         pWnd->Detach();
-        pWnd->PostNcDestroy();
     }
     return lResult;
 }

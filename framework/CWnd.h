@@ -36,8 +36,6 @@ public:
     HWND Detach();
     // Binds the object to an existing window and routes its messages through WindowProc.
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
-    HWND UnsubclassWindow();
 
     virtual BOOL DestroyWindow();
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -45,8 +43,6 @@ public:
     // Window operations.
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
     void SetWindowText(LPCTSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
@@ -54,15 +50,12 @@ public:
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
     void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
-    void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
     void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, NULL, bErase); }
-    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
     BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, HRGN hrgnUpdate = NULL,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
     {
         return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags);
     }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
@@ -72,11 +65,8 @@ public:
         return ::PostMessageA(m_hWnd, message, wParam, lParam);
     }
     DWORD GetStyle() const { return (DWORD)::GetWindowLongA(m_hWnd, GWL_STYLE); }
-    DWORD GetExStyle() const { return (DWORD)::GetWindowLongA(m_hWnd, GWL_EXSTYLE); }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
     HWND GetParent() const { return ::GetParent(m_hWnd); }
-    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HFONT GetFont() const { return (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0); }
     // Centres the window on pAlternateOwner, or on the desktop when that is null.
     void CenterWindow(CWnd* pAlternateOwner = NULL);
@@ -93,8 +83,6 @@ protected:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The current message, handed to the window's own procedure.
     LRESULT Default();
-    // Called after the window's last message.
-    virtual void PostNcDestroy() {}
 
     WNDPROC m_pfnSuper;
 

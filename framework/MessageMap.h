@@ -99,7 +99,6 @@ protected:                                                                      
 #define ON_WM_MOUSEMOVE() ON_MOUSE_MESSAGE_(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_LBUTTONDOWN() ON_MOUSE_MESSAGE_(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() ON_MOUSE_MESSAGE_(WM_LBUTTONUP, OnLButtonUp)
-#define ON_WM_LBUTTONDBLCLK() ON_MOUSE_MESSAGE_(WM_LBUTTONDBLCLK, OnLButtonDblClk)
 
 // void OnKillFocus(CWnd* pNewWnd): the new window is passed as its handle only.
 #define ON_WM_KILLFOCUS()                                                                          \
@@ -126,14 +125,5 @@ protected:                                                                      
     {                                                                                              \
         CBorrowedDC dc((HDC)wParam);                                                               \
         *pResult = (LRESULT)CtlColor(&dc, (UINT)lParam);                                           \
-        return TRUE;                                                                               \
-    }
-
-// void handler(): a command from a control or menu with this id
-#define ON_COMMAND(id, memberFxn)                                                                  \
-    if (message == WM_COMMAND && LOWORD(wParam) == (WORD)(id) && HIWORD(wParam) == 0)             \
-    {                                                                                              \
-        memberFxn();                                                                               \
-        *pResult = 0;                                                                              \
         return TRUE;                                                                               \
     }

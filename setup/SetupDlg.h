@@ -1,8 +1,8 @@
 // Setup's one dialog: the splash picture with a progress bar under it while
 // the worker installs, then a hint line and a Finish button.
 #pragma once
-#include "common/CColorLabel.h"
-#include "common/CPercentProgressCtrl.h"
+#include "common/controls/CColorLabel.h"
+#include "common/controls/CPercentProgressCtrl.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CStatic.h"

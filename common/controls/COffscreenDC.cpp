@@ -1,4 +1,4 @@
-#include "common/COffscreenDC.h"
+#include "common/controls/COffscreenDC.h"
 
 COffscreenDC::COffscreenDC(CDC* pDC)
     : m_pOldBitmap(NULL), m_pDC(pDC), m_rect{0, 0, 0, 0}, m_bMemDC(!pDC->IsPrinting())

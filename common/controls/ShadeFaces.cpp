@@ -1,4 +1,4 @@
-#include "common/ShadeFaces.h"
+#include "common/controls/ShadeFaces.h"
 
 #include <algorithm>
 #ifdef _WIN32

@@ -1,5 +1,5 @@
-#include "common/CShadeButton.h"
-#include "common/ShadeFaces.h"
+#include "common/controls/CShadeButton.h"
+#include "common/controls/ShadeFaces.h"
 #include "framework/AutoHandle.h"
 #include "framework/CDC.h"
 

@@ -4,7 +4,7 @@
 // while pressed or checked, an engraved caption when disabled and a dotted
 // focus frame, and it can act as a check box or a radio button.
 #pragma once
-#include "common/CDibImage.h"
+#include "common/controls/CDibImage.h"
 #include "framework/CButton.h"
 
 class CDC;

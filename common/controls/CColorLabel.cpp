@@ -1,4 +1,4 @@
-#include "common/CColorLabel.h"
+#include "common/controls/CColorLabel.h"
 #include "framework/CDC.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "common/CPercentProgressCtrl.h"
-#include "CPixelCapture.h"
-#include "CTestParent.h"
+#include "common/controls/CPercentProgressCtrl.h"
+#include "common/CPixelCapture.h"
+#include "common/CTestParent.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

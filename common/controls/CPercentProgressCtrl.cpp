@@ -1,6 +1,6 @@
-#include "common/CPercentProgressCtrl.h"
-#include "common/COffscreenDC.h"
-#include "common/ProgressGeometry.h"
+#include "common/controls/CPercentProgressCtrl.h"
+#include "common/controls/COffscreenDC.h"
+#include "common/controls/ProgressGeometry.h"
 #include "framework/mbcs.h"
 
 CPercentProgressCtrl::CPercentProgressCtrl()

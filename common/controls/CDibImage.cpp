@@ -1,4 +1,4 @@
-#include "common/CDibImage.h"
+#include "common/controls/CDibImage.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
-#include "common/CColorLabel.h"
-#include "common/CShadowLabel.h"
-#include "CPixelCapture.h"
-#include "CTestParent.h"
+#include "common/controls/CColorLabel.h"
+#include "common/controls/CShadowLabel.h"
+#include "common/CPixelCapture.h"
+#include "common/CTestParent.h"
 
 #include <gtest/gtest.h>
 
@@ -74,8 +74,7 @@ TEST(ColorLabel, DrawsInTheGuiFontNotTheDialogFontWithItsColourOnButtonFace)
     EXPECT_EQ(0, memcmp(&lfGui, &lfSelected, sizeof(lfGui)));
     EXPECT_NE(hGuiFont, ::GetCurrentObject(hdc, OBJ_FONT));
     ::DeleteDC(hdc);
-    label.UnsubclassWindow();
-    ::DestroyWindow(hLabel);
+    label.DestroyWindow();
     ::DeleteObject(hDialogFont);
 }
 

@@ -1,4 +1,4 @@
-#include "common/ProgressGeometry.h"
+#include "common/controls/ProgressGeometry.h"
 
 #include <climits>
 #include <cmath>
