@@ -1,5 +1,5 @@
 #include "common/CInstallLog.h"
-#include "TestMedium.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <string>

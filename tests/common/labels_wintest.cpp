@@ -1,7 +1,7 @@
 #include "common/CColorLabel.h"
 #include "common/CShadowLabel.h"
-#include "CPixelCapture.h"
-#include "CTestParent.h"
+#include "support/CPixelCapture.h"
+#include "support/CTestParent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "common/CPercentProgressCtrl.h"
-#include "CPixelCapture.h"
-#include "CTestParent.h"
+#include "support/CPixelCapture.h"
+#include "support/CTestParent.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

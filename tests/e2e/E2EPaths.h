@@ -1,6 +1,6 @@
 // Where the end-to-end tests find the built programs and where Setup installs.
 #pragma once
-#include "TestMedium.h"
+#include "support/TestMedium.h"
 
 #include <string>
 

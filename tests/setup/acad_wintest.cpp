@@ -1,6 +1,6 @@
 #include "setup/AcadRegistration.h"
 #include "setup/Registry.h"
-#include "setup/RegistryTree.h"
+#include "support/RegistryTree.h"
 
 #include <gtest/gtest.h>
 
