@@ -1,6 +1,7 @@
 #include "common/CInstallLog.h"
 #include "common/JoinPath.h"
 #include "common/PathEndsWith.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -8,11 +9,6 @@
 
 namespace
 {
-std::string Bytes(const CString& s)
-{
-    return std::string((LPCTSTR)s, (size_t)s.GetLength());
-}
-
 CInstallLog LogOf(const std::string& text)
 {
     CInstallLog log;

@@ -14,6 +14,10 @@ inline std::string InstallFolder()
 {
     return "C:\\Program Files\\Quorvatek\\Tessora\\";
 }
+inline std::string InstallFolderNoSlash()
+{
+    return InstallFolder().substr(0, InstallFolder().size() - 1);
+}
 
 // A medium in a scratch folder: Setup.exe (and Uninstall.exe) copied from the
 // build beside the product folders the test adds.

@@ -6,8 +6,8 @@
 // nothing beside the install folder's own content was touched.
 #include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
-#include "support/Wait.h"
 #include "support/CPixelCapture.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -15,11 +15,6 @@
 namespace
 {
 const DWORD TIMEOUT_MS = 120000;
-
-std::string InstallFolderNoSlash()
-{
-    return InstallFolder().substr(0, InstallFolder().size() - 1);
-}
 
 // A folder beside the install folder that Setup has no business with.
 std::string NeighbourFolder()

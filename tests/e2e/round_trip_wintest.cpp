@@ -2,9 +2,9 @@
 // build's, or those of another build's medium (see OtherBuildPath).
 #include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
-#include "support/Wait.h"
 #include "fixtures/FakeComponents.h"
 #include "support/RegistryTree.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -18,12 +18,6 @@ const char* const UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 // What the medium's control registers of itself.
 const char* const CONTROL_CLASS_KEY = "CLSID\\{6B1F3C52-8E4A-4D7B-9C21-5A0E7D3F9B14}";
 const char* const CONTROL_PROGID_KEY = "Mosaika.PatternView";
-
-std::string InstallFolderNoSlash()
-{
-    std::string folder = InstallFolder();
-    return folder.substr(0, folder.size() - 1);
-}
 
 // The registry view of the programs under test (RoundTrip::SetUp).
 REGSAM g_samView = 0;

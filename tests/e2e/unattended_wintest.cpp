@@ -2,8 +2,8 @@
 // them: no window may ever be visible, and the exit code says what happened.
 #include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
-#include "support/Wait.h"
 #include "support/RegistryTree.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,6 @@ namespace
 const DWORD TIMEOUT_MS = 120000;
 const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
 const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
-
-std::string InstallFolderNoSlash()
-{
-    return InstallFolder().substr(0, InstallFolder().size() - 1);
-}
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
 

@@ -1,7 +1,7 @@
 #include "fixtures/FakeComponents.h"
 #include "setup/Registry.h"
-#include "support/RegistryTree.h"
 #include "setup/SetupThread.h"
+#include "support/RegistryTree.h"
 #include "support/TestMedium.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "fixtures/FakeComponents.h"
 #include "framework/CWnd.h"
-#include "support/CRecordingDialog.h"
-#include "support/RegistryTree.h"
 #include "setup/SetupThread.h"
 #include "uninstall/UninstallThread.h"
+#include "support/CRecordingDialog.h"
+#include "support/RegistryTree.h"
 #include "support/TestMedium.h"
 #include "support/Wait.h"
 
