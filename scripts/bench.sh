@@ -68,7 +68,7 @@ session_prefix "$bench/prefix"
 # outside the timing.
 session_start
 
-driver=$(winpath "$win/tests/e2e/tessora_driver.exe")
+driver=$(winpath "$win/driver/tessora_driver.exe")
 paints=$(winpath "$win/bench/bench_paints.dll")
 install_dir=$WINEPREFIX/drive_c/Program\ Files/Quorvatek/Tessora
 install_win='C:\Program Files\Quorvatek\Tessora'
@@ -211,50 +211,11 @@ started=$(date +%s)
 if [ -z "$only" ] || [ "$only" = small ]; then run_medium small; fi
 if [ -z "$only" ] || [ "$only" = large ]; then run_medium large; fi
 
-# The summary: medians per step, the median of the per-round ratios, the most
-# paints of any run against the bar's width (with how they came), and the
-# largest peak memory.
+# The summary (bench/summary.py): medians per step, the median of the per-round
+# ratios, the most paints of any run against the bar's width (with how they
+# came), the thread profile and the largest peak memory.
 summary=${raw/raw-/summary-}
-awk -v date="$stamp" '
-function median(list, n,   a, i, j, t) {
-    n = split(list, a, " ")
-    for (i = 2; i <= n; i++) { t = a[i]; for (j = i - 1; j >= 1 && a[j] + 0 > t + 0; j--) a[j + 1] = a[j]; a[j + 1] = t }
-    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-}
-$1 ~ /^warmup/ { next }
-{
-    split($1, tag, "-"); size = tag[1]; round = tag[2]; step = $2
-    ms[size, step] = ms[size, step] " " $3
-    t[size, step, round] = $3
-    rounds[size, round] = 1; sizes[size] = 1
-    if ($4 != "-") { if ($4 + 0 > maxpaint[size, step]) { maxpaint[size, step] = $4; how[size, step] = $11 "/" $12 }
-                     bar[size, step] = $5 }
-    if ($6 + 0 > peak[step]) peak[step] = $6
-    if (NF >= 10 && (step == "setup" || step == "uninstall")) { prof[size, step] = prof[size, step] sprintf("  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; worker %d ms on CPU, %d ms waiting for one; the rest blocked\n", step, round, $7, $8, $9, $10) }
-}
-END {
-    printf "Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)\n", date
-    printf "(walker+msg: the walker sending one message per entry to another thread; its ratio is to the walker)\n"
-    printf "%-6s %-10s %9s %9s %7s %11s %7s %14s %s\n", "medium", "program", "ms", "walker", "ratio", "walker+msg", "ratio", "paints/bar px", "(sent/queued)"
-    for (s = 1; s <= 2; s++) {
-        size = s == 1 ? "small" : "large"
-        if (!(size in sizes)) continue
-        for (p = 1; p <= 2; p++) {
-            prog = p == 1 ? "setup" : "uninstall"; walk = p == 1 ? "copy" : "delete"; msg = walk "msg"
-            ratios = ""; msgratios = ""
-            for (k in rounds) { split(k, kk, SUBSEP); if (kk[1] != size) continue
-                r = kk[2]; if (t[size, walk, r] > 0) { ratios = ratios " " t[size, prog, r] / t[size, walk, r]
-                                                        msgratios = msgratios " " t[size, msg, r] / t[size, walk, r] } }
-            printf "%-6s %-10s %9d %9d %7.2f %11d %7.2f %7d/%-6d %s\n", size, prog, median(ms[size, prog]), median(ms[size, walk]),
-                   median(ratios), median(ms[size, msg]), median(msgratios), maxpaint[size, prog], bar[size, prog], "(" how[size, prog] ")"
-        }
-    }
-    printf "thread profile (schedstat) of Setup and Uninstall per timed round:\n"
-    for (k in prof) printf "%s", prof[k]
-    printf "peak memory (VmHWM, largest of all rounds): Setup %.1f MiB, Uninstall %.1f MiB, bench_copy %.1f MiB, bench_delete %.1f MiB, with messages %.1f MiB and %.1f MiB\n",
-           peak["setup"] / 1024, peak["uninstall"] / 1024, peak["copy"] / 1024, peak["delete"] / 1024,
-           peak["copymsg"] / 1024, peak["deletemsg"] / 1024
-}' "$raw" | tee "$summary"
+python3 "$root/bench/summary.py" "$raw" --date "$stamp" | tee "$summary"
 cat "$raw.load" >> "$summary"
 echo
 echo "raw figures: $raw"

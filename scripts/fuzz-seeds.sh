@@ -24,7 +24,7 @@ fi
 session_display "$@"
 session_prefix "$work/prefix"
 session_start
-driver=$(winpath "$win/tests/e2e/tessora_driver.exe")
+driver=$(winpath "$win/driver/tessora_driver.exe")
 install_dir=$WINEPREFIX/drive_c/Program\ Files/Quorvatek/Tessora
 
 install_and_keep() {

@@ -1,7 +1,8 @@
 // The paint count the benchmark reports must count each paint of a progress
 // bar once, whichever way it reaches the bar, and nothing else.
 #include "bench/CPaintCounterHooks.h"
-#include "TestMedium.h"
+#include "support/TestMedium.h"
+#include "support/Wait.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ protected:
         m_hLabel = ::CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 10, 40, 200, 20,
                                      m_hTop, NULL, NULL, NULL);
         ASSERT_TRUE(m_hTop && m_hBar && m_hLabel);
-        Pump();
+        PumpMessages();
         std::string library = WinePath(TESSORA_BUILD_DIR "/bench/bench_paints.dll");
         ASSERT_TRUE(m_hooks.Attach(library, ::GetCurrentThreadId()));
     }
@@ -31,12 +32,6 @@ protected:
         m_hooks.Detach();
         if (m_hTop)
             ::DestroyWindow(m_hTop);
-    }
-    static void Pump()
-    {
-        MSG msg;
-        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
     }
 
     HWND m_hTop = NULL;
@@ -63,11 +58,11 @@ TEST_F(PaintCounter, CountsAQueuedPaintWhenItIsTakenNotWhenItIsLookedAt)
     MSG msg;
     ASSERT_TRUE(::PeekMessageA(&msg, m_hBar, WM_PAINT, WM_PAINT, PM_NOREMOVE));
     EXPECT_EQ(0, m_hooks.Total());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, m_hooks.Queued());
     EXPECT_EQ(0, m_hooks.Sent());
     // Painted: nothing more to take.
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, m_hooks.Total());
 }
 

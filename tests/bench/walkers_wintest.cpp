@@ -2,7 +2,7 @@
 // or the comparison flatters them.
 #include "bench/CopyTree.h"
 #include "bench/DeleteTree.h"
-#include "TestMedium.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "common/CInstallLog.h"
 #include "common/PathRules.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -7,11 +8,6 @@
 
 namespace
 {
-std::string Bytes(const CString& s)
-{
-    return std::string((LPCTSTR)s, (size_t)s.GetLength());
-}
-
 CInstallLog LogOf(const std::string& text)
 {
     CInstallLog log;

@@ -1,16 +1,9 @@
 #include "common/CInstallLog.h"
-#include "TestMedium.h"
+#include "support/Bytes.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <string>
-
-namespace
-{
-std::string Bytes(const CString& s)
-{
-    return std::string((LPCTSTR)s, (size_t)s.GetLength());
-}
-} // namespace
 
 TEST(InstallLogFile, SaveWritesCrLfLinesHiddenReplacingAnEarlierLog)
 {

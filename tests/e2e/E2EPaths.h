@@ -1,6 +1,6 @@
 // Where the end-to-end tests find the built programs and where Setup installs.
 #pragma once
-#include "TestMedium.h"
+#include "support/TestMedium.h"
 
 #include <string>
 
@@ -13,6 +13,10 @@ inline std::string BuiltProgram(const char* pszRelative)
 inline std::string InstallFolder()
 {
     return "C:\\Program Files\\Quorvatek\\Tessora\\";
+}
+inline std::string InstallFolderNoSlash()
+{
+    return InstallFolder().substr(0, InstallFolder().size() - 1);
 }
 
 // A medium in a scratch folder: Setup.exe (and Uninstall.exe) copied from the

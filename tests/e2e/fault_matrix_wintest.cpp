@@ -4,9 +4,10 @@
 // on the medium. Each case runs
 // the real program, bounds every wait, checks its exit code and checks that
 // nothing beside the install folder's own content was touched.
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
-#include "common/CPixelCapture.h"
+#include "support/CPixelCapture.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -14,11 +15,6 @@
 namespace
 {
 const DWORD TIMEOUT_MS = 120000;
-
-std::string InstallFolderNoSlash()
-{
-    return InstallFolder().substr(0, InstallFolder().size() - 1);
-}
 
 // A folder beside the install folder that Setup has no business with.
 std::string NeighbourFolder()
@@ -123,16 +119,18 @@ TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIs
     // The hint line, once painted: blue text, blended at most into the face colour.
     const COLORREF crBlue = RGB(0, 0, 255), crFace = ::GetSysColor(COLOR_BTNFACE);
     int nBlue = 0, nOther = 0;
-    for (DWORD start = ::GetTickCount(); nBlue + nOther == 0 && ::GetTickCount() - start < 10000; ::Sleep(20))
-    {
-        CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, 1010));
-        for (int y = 0; y < hint.Height(); ++y)
-            for (int x = 0; x < hint.Width(); ++x)
-            {
-                nBlue += hint.At(x, y) == crBlue;
-                nOther += !IsBetween(hint.At(x, y), crBlue, crFace);
-            }
-    }
+    WaitUntil(
+        [&] {
+            CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, 1010));
+            for (int y = 0; y < hint.Height(); ++y)
+                for (int x = 0; x < hint.Width(); ++x)
+                {
+                    nBlue += hint.At(x, y) == crBlue;
+                    nOther += !IsBetween(hint.At(x, y), crBlue, crFace);
+                }
+            return nBlue + nOther > 0;
+        },
+        10000, 20);
     EXPECT_GT(nBlue, 0);
     EXPECT_EQ(0, nOther);
     ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));

@@ -1,9 +1,10 @@
 // Setup and then Uninstall, both programs driven as a user drives them: this
 // build's, or those of another build's medium (see OtherBuildPath).
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
 #include "fixtures/FakeComponents.h"
-#include "setup/RegistryTree.h"
+#include "support/RegistryTree.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -17,12 +18,6 @@ const char* const UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 // What the medium's control registers of itself.
 const char* const CONTROL_CLASS_KEY = "CLSID\\{6B1F3C52-8E4A-4D7B-9C21-5A0E7D3F9B14}";
 const char* const CONTROL_PROGID_KEY = "Mosaika.PatternView";
-
-std::string InstallFolderNoSlash()
-{
-    std::string folder = InstallFolder();
-    return folder.substr(0, folder.size() - 1);
-}
 
 // The registry view of the programs under test (RoundTrip::SetUp).
 REGSAM g_samView = 0;
@@ -58,18 +53,6 @@ std::string MachineText(const char* pszKey, const char* pszName)
     LONG result = ::RegQueryValueExA(h, pszName, NULL, &type, (BYTE*)data, &size);
     ::RegCloseKey(h);
     return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data, size) : "missing";
-}
-
-bool WaitUntil(DWORD dwTimeoutMs, bool (*pCondition)())
-{
-    DWORD start = ::GetTickCount();
-    while (!pCondition())
-    {
-        if (::GetTickCount() - start > dwTimeoutMs)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
 }
 
 bool InstallFolderGone()
@@ -300,9 +283,7 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     HWND hDlg = StartUninstall(uninstall, IDYES);
     ASSERT_NE(nullptr, hDlg);
     HWND hDone = ::GetDlgItem(hDlg, 1003);
-    DWORD start = ::GetTickCount();
-    while (!::IsWindowVisible(hDone) && ::GetTickCount() - start < TIMEOUT_MS)
-        ::Sleep(5);
+    WaitUntil([&] { return ::IsWindowVisible(hDone) != FALSE; }, TIMEOUT_MS, 5);
     ASSERT_TRUE(::IsWindowVisible(hDone));
     CProgramDriver::Settle(hDlg, 5000);
     // The completion state: bar and group hidden, Finish enabled with the focus.
@@ -320,7 +301,7 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
     EXPECT_EQ(0u, exitCode);
     // The batch removes Uninstall.exe and then the emptied folder.
-    EXPECT_TRUE(WaitUntil(TIMEOUT_MS, InstallFolderGone));
+    EXPECT_TRUE(WaitUntil(InstallFolderGone, TIMEOUT_MS));
     EXPECT_FALSE(KeyExists(PRODUCT_KEY));
     EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
     EXPECT_TRUE(KeyExists("SOFTWARE\\Quorvatek\\Tessora"));
@@ -347,22 +328,17 @@ TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
     CProgramDriver uninstall;
     HWND hDlg = StartUninstall(uninstall, IDYES);
     ASSERT_NE(nullptr, hDlg);
-    DWORD start = ::GetTickCount();
-    while (!::IsWindowVisible(::GetDlgItem(hDlg, 1003)) && ::GetTickCount() - start < TIMEOUT_MS)
-        ::Sleep(5);
+    WaitUntil([&] { return ::IsWindowVisible(::GetDlgItem(hDlg, 1003)) != FALSE; }, TIMEOUT_MS, 5);
     ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
     ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS));
     // Seconds, not the rest of the session: the batch's loop ends once the
     // program's file could be deleted.
     const DWORD dwBatchMs = 20000;
-    EXPECT_TRUE(WaitUntil(dwBatchMs, InstallFolderGone));
-    EXPECT_TRUE(WaitUntil(dwBatchMs, [] {
-        return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
-    }));
+    EXPECT_TRUE(WaitUntil(InstallFolderGone, dwBatchMs));
+    EXPECT_TRUE(WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
+                          dwBatchMs));
     DWORD dwUninstall = uninstall.GetProcessId();
-    start = ::GetTickCount();
-    while (ChildRunning(dwUninstall) && ::GetTickCount() - start < dwBatchMs)
-        ::Sleep(10);
+    WaitUntil([&] { return !ChildRunning(dwUninstall); }, dwBatchMs);
     EXPECT_FALSE(ChildRunning(dwUninstall)) << "the batch's command interpreter still runs";
 }
 

@@ -1,5 +1,5 @@
 // Setup.exe from a medium made by the test, driven as a user drives it.
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
 
 #include <gtest/gtest.h>

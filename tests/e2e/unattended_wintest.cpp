@@ -1,8 +1,9 @@
 // Setup.exe and Uninstall.exe run unattended (/S), as deployment scripts run
 // them: no window may ever be visible, and the exit code says what happened.
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
-#include "setup/RegistryTree.h"
+#include "support/RegistryTree.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,6 @@ namespace
 const DWORD TIMEOUT_MS = 120000;
 const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
 const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
-
-std::string InstallFolderNoSlash()
-{
-    return InstallFolder().substr(0, InstallFolder().size() - 1);
-}
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
 
@@ -210,10 +206,8 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
                   ::GetFileAttributesA((InstallFolder() + item.first).c_str()))
             << item.first;
     }
-    DWORD start = ::GetTickCount();
-    while (::GetFileAttributesA(InstallFolderNoSlash().c_str()) != INVALID_FILE_ATTRIBUTES &&
-           ::GetTickCount() - start < TIMEOUT_MS)
-        ::Sleep(10);
+    WaitUntil([&] { return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES; },
+              TIMEOUT_MS);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
 }
 

@@ -3,8 +3,9 @@
 // wait, checks its exit code, and checks that nothing but what the log lists
 // was touched: sentinel files inside and outside the install folder and
 // sentinel registry keys are compared before and after.
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -52,18 +53,6 @@ std::string Describe(const CTree& tree)
                 std::to_string(GivenAttributes(item.second.dwAttributes)) + " " + item.second.strContent.substr(0, 64) +
                 " (" + std::to_string(item.second.strContent.size()) + ")\n";
     return text;
-}
-
-bool WaitUntilGone(const std::string& strPath, DWORD dwTimeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    while (::GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES)
-    {
-        if (::GetTickCount() - start > dwTimeoutMs)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
 }
 
 // The tree without the entries whose paths the test expects to change.
@@ -127,9 +116,7 @@ protected:
         HWND hDlg = Start(driver);
         ASSERT_NE(nullptr, hDlg);
         HWND hDone = ::GetDlgItem(hDlg, 1003);
-        DWORD start = ::GetTickCount();
-        while (!::IsWindowVisible(hDone) && ::GetTickCount() - start < TIMEOUT_MS && !driver.HasExited())
-            ::Sleep(10);
+        WaitUntil([&] { return ::IsWindowVisible(hDone) || driver.HasExited(); }, TIMEOUT_MS);
         ASSERT_TRUE(::IsWindowVisible(hDone)) << "the removal never completed";
         ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
         DWORD exitCode = 99;
@@ -167,7 +154,8 @@ protected:
     // never reached the batch leaves the program in place).
     void AwaitBatch()
     {
-        EXPECT_TRUE(WaitUntilGone("C:\\DelUS.bat", TIMEOUT_MS));
+        EXPECT_TRUE(WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
+                              TIMEOUT_MS, 20));
         ASSERT_TRUE(::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
                                 m_install.Path("Uninstall.exe").c_str(), FALSE));
     }
@@ -375,14 +363,13 @@ TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
         HWND hDlg = Start(driver);
         ASSERT_NE(nullptr, hDlg);
         HWND hBar = ::GetDlgItem(hDlg, 1000);
-        DWORD start = ::GetTickCount();
         int nPos = 0;
-        while ((nPos = (int)::SendMessageA(hBar, PBM_GETPOS, 0, 0)) < threshold && !driver.HasExited() &&
-               !::IsWindowVisible(::GetDlgItem(hDlg, 1003)))
-        {
-            ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS);
-            ::Sleep(1);
-        }
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                nPos = (int)::SendMessageA(hBar, PBM_GETPOS, 0, 0);
+                return nPos >= threshold || driver.HasExited() || ::IsWindowVisible(::GetDlgItem(hDlg, 1003));
+            },
+            TIMEOUT_MS, 1));
         // The moment is real: the bar, read from here, had got there while the
         // removal was still running.
         ASSERT_GE(nPos, threshold);

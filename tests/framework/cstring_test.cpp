@@ -1,5 +1,6 @@
 #include "framework/CString.h"
 #include "framework/CStringArray.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -10,10 +11,6 @@ namespace
 #define CHENG "\xD5\x5C" // 誠
 #define QIAN "\x9C\x5C"  // 淺
 
-std::string Bytes(const CString& s)
-{
-    return std::string((LPCTSTR)s, (size_t)s.GetLength());
-}
 } // namespace
 
 TEST(CString, EmbeddedNulBytesSurviveCopyConcatenationAndSlicing)

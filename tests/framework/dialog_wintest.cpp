@@ -8,6 +8,7 @@
 #include "framework/CStatic.h"
 #include "framework/CWinApp.h"
 #include "dialog_test_ids.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -352,9 +353,7 @@ TEST(CDialog, ButtonsAndCloseEndTheDialogWithTheirResults)
         EXPECT_EQ(7, dlg.DoModal());
         EXPECT_FALSE(::IsWindow(dlg.m_hWnd));
         // Whatever it had posted meets no window any more.
-        MSG msg;
-        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
+        PumpMessages();
         EXPECT_FALSE(stepRan);
     }
 }

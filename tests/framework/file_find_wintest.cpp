@@ -1,5 +1,5 @@
 #include "framework/CFileFind.h"
-#include "CTempFolder.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -56,38 +56,38 @@ class CFileFindTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CTempFolder::WriteBytes(m_dir / "a.txt", "a");
-        CTempFolder::WriteBytes(m_dir / "b.dat", "b");
-        CTempFolder::WriteBytes(m_dir / (CHENG ".txt"), "c");
-        ::CreateDirectoryA(m_dir / QIAN, NULL);
-        ::CreateDirectoryA(m_dir / "sub", NULL);
-        CTempFolder::WriteBytes(m_dir / (QIAN "\\x.txt"), "x");
+        WriteFileBytes(m_dir.Path("a.txt").c_str(), "a");
+        WriteFileBytes(m_dir.Path("b.dat").c_str(), "b");
+        WriteFileBytes(m_dir.Path(CHENG ".txt").c_str(), "c");
+        ::CreateDirectoryA(m_dir.Path(QIAN).c_str(), NULL);
+        ::CreateDirectoryA(m_dir.Path("sub").c_str(), NULL);
+        WriteFileBytes(m_dir.Path(QIAN "\\x.txt").c_str(), "x");
     }
-    CTempFolder m_dir;
+    CTestMedium m_dir{"find"};
 };
 } // namespace
 
 TEST_F(CFileFindTest, LoopVisitsEveryEntryInTheSystemsOrder)
 {
-    CString pattern = m_dir / "*.*";
+    CString pattern = m_dir.Path("*.*").c_str();
     std::vector<std::string> raw = RawNames(pattern);
     ASSERT_EQ(7u, raw.size()); // ".", "..", three files, two folders
     EXPECT_EQ(raw, LoopNames(pattern));
     // One match: FindNextFile reports that nothing follows, yet the entry is there.
-    EXPECT_EQ(std::vector<std::string>{"b.dat"}, LoopNames(m_dir / "*.dat"));
+    EXPECT_EQ(std::vector<std::string>{"b.dat"}, LoopNames(m_dir.Path("*.dat").c_str()));
 }
 
 TEST_F(CFileFindTest, FindNextFileReturnsFalseOnTheLastEntryWhichStaysCurrent)
 {
     CFileFind ff;
-    ASSERT_TRUE(ff.FindFile(m_dir / "a.txt"));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path("a.txt").c_str()));
     EXPECT_FALSE(ff.FindNextFile());
     EXPECT_STREQ("a.txt", ff.GetFileName());
     EXPECT_FALSE(ff.IsDirectory());
     EXPECT_FALSE(ff.FindNextFile());
     EXPECT_STREQ("a.txt", ff.GetFileName());
 
-    ASSERT_TRUE(ff.FindFile(m_dir / "*.txt"));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path("*.txt").c_str()));
     EXPECT_TRUE(ff.FindNextFile());
     EXPECT_FALSE(ff.FindNextFile());
     EXPECT_FALSE(ff.GetFileName().IsEmpty());
@@ -97,25 +97,25 @@ TEST_F(CFileFindTest, FilePathJoinsTheSearchFolderAndTheName)
 {
     CFileFind ff;
     // The folder's own name ends in the byte 0x5C; it is not a separator.
-    ASSERT_TRUE(ff.FindFile(m_dir / QIAN "\\*.txt"));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path(QIAN "\\*.txt").c_str()));
     ff.FindNextFile();
-    EXPECT_STREQ(m_dir / QIAN "\\x.txt", ff.GetFilePath());
+    EXPECT_STREQ(m_dir.Path(QIAN "\\x.txt").c_str(), ff.GetFilePath());
     EXPECT_STREQ("x.txt", ff.GetFileName());
 
     // An exact folder name finds that folder, as a folder path check needs.
-    ASSERT_TRUE(ff.FindFile(m_dir / QIAN));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path(QIAN).c_str()));
     ff.FindNextFile();
     EXPECT_TRUE(ff.IsDirectory());
     EXPECT_STREQ(QIAN, ff.GetFileName());
-    EXPECT_STREQ(m_dir / QIAN, ff.GetFilePath());
+    EXPECT_STREQ(m_dir.Path(QIAN).c_str(), ff.GetFilePath());
 
     // A relative pattern, or none at all, is taken in the current folder.
     CCurrentDirectory keep;
-    ASSERT_TRUE(::SetCurrentDirectoryA(m_dir / QIAN));
+    ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.Path(QIAN).c_str()));
     ASSERT_TRUE(ff.FindFile("*.txt"));
     ff.FindNextFile();
-    EXPECT_STREQ(m_dir / QIAN "\\x.txt", ff.GetFilePath());
-    ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.Path()));
+    EXPECT_STREQ(m_dir.Path(QIAN "\\x.txt").c_str(), ff.GetFilePath());
+    ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.Folder().c_str()));
     ASSERT_TRUE(ff.FindFile());
     std::vector<std::string> names;
     BOOL more = TRUE;
@@ -123,9 +123,9 @@ TEST_F(CFileFindTest, FilePathJoinsTheSearchFolderAndTheName)
     {
         more = ff.FindNextFile();
         names.push_back((LPCTSTR)ff.GetFileName());
-        EXPECT_STREQ(m_dir / ff.GetFileName(), ff.GetFilePath());
+        EXPECT_STREQ(m_dir.Path((LPCTSTR)ff.GetFileName()).c_str(), ff.GetFilePath());
     }
-    EXPECT_EQ(RawNames(m_dir / "*.*"), names);
+    EXPECT_EQ(RawNames(m_dir.Path("*.*").c_str()), names);
 }
 
 TEST(CFileFind, EntriesOfADriveRootHaveOneBackslash)
@@ -146,7 +146,7 @@ TEST(CFileFind, EntriesOfADriveRootHaveOneBackslash)
 TEST_F(CFileFindTest, DotsAndFoldersAreRecognised)
 {
     CFileFind ff;
-    BOOL more = ff.FindFile(m_dir / "*.*");
+    BOOL more = ff.FindFile(m_dir.Path("*.*").c_str());
     int dots = 0, folders = 0, files = 0;
     while (more)
     {
@@ -169,10 +169,10 @@ TEST_F(CFileFindTest, DotsAndFoldersAreRecognised)
 TEST_F(CFileFindTest, FailedSearchLeavesTheSystemsErrorAndNoEntry)
 {
     CFileFind ff;
-    EXPECT_FALSE(ff.FindFile(m_dir / "missing\\*.*"));
+    EXPECT_FALSE(ff.FindFile(m_dir.Path("missing\\*.*").c_str()));
     EXPECT_EQ((DWORD)ERROR_PATH_NOT_FOUND, ::GetLastError());
     EXPECT_FALSE(ff.FindNextFile());
-    EXPECT_FALSE(ff.FindFile(m_dir / "*.none"));
+    EXPECT_FALSE(ff.FindFile(m_dir.Path("*.none").c_str()));
     EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND, ::GetLastError());
     EXPECT_FALSE(ff.FindNextFile());
     EXPECT_TRUE(ff.GetFileName().IsEmpty());
@@ -181,11 +181,11 @@ TEST_F(CFileFindTest, FailedSearchLeavesTheSystemsErrorAndNoEntry)
 TEST_F(CFileFindTest, CloseEndsTheSearchAndASearchCanStartAgain)
 {
     CFileFind ff;
-    ASSERT_TRUE(ff.FindFile(m_dir / "*.*"));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path("*.*").c_str()));
     EXPECT_TRUE(ff.FindNextFile());
     ff.Close();
     EXPECT_FALSE(ff.FindNextFile());
-    ASSERT_TRUE(ff.FindFile(m_dir / "b.dat"));
+    ASSERT_TRUE(ff.FindFile(m_dir.Path("b.dat").c_str()));
     EXPECT_FALSE(ff.FindNextFile());
     EXPECT_STREQ("b.dat", ff.GetFileName());
 }

@@ -1,5 +1,5 @@
 #include "framework/CFile.h"
-#include "CTempFolder.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -38,19 +38,19 @@ std::string ReadAll(LPCTSTR path, UINT type = CFile::typeText, DWORD* pLength = 
 
 TEST(CStdioFile, TextWriteStoresEachLfAsCrLfAndEveryOtherByteAsItIs)
 {
-    CTempFolder dir;
-    CString path = dir / (CHENG ".log");
+    CTestMedium dir("file");
+    CString path = dir.Path(CHENG ".log").c_str();
     const std::string text("a\nb\r\nc\rd\0e\n\x1a" "f " CHENG "\n", 17);
     ASSERT_TRUE(WriteText(path, text));
     EXPECT_EQ(std::string("a\r\nb\r\r\nc\rd\0e\r\n\x1a" "f " CHENG "\r\n", 21),
-              CTempFolder::ReadBytes(path));
+              ReadFileBytes((LPCTSTR)path));
 }
 
 TEST(CStdioFile, TextReadTurnsCrLfIntoLfAndKeepsLoneCr)
 {
-    CTempFolder dir;
-    CString path = dir / "in.txt";
-    CTempFolder::WriteBytes(path, std::string("a\r\nb\rc\r\r\nd\0e\r\n\r\nx\r", 18));
+    CTestMedium dir("file");
+    CString path = dir.Path("in.txt").c_str();
+    WriteFileBytes((LPCTSTR)path, std::string("a\r\nb\rc\r\r\nd\0e\r\n\r\nx\r", 18));
     DWORD len = 0;
     EXPECT_EQ(std::string("a\nb\rc\r\nd\0e\n\nx\r", 14), ReadAll(path, CFile::typeText, &len));
     // The length is that of the file, not of the text it yields.
@@ -60,9 +60,9 @@ TEST(CStdioFile, TextReadTurnsCrLfIntoLfAndKeepsLoneCr)
 
 TEST(CStdioFile, CtrlZEndsATextReadButNotABinaryOne)
 {
-    CTempFolder dir;
-    CString path = dir / "z.txt";
-    CTempFolder::WriteBytes(path, "ab\r\n\x1a" "cd\r\n");
+    CTestMedium dir("file");
+    CString path = dir.Path("z.txt").c_str();
+    WriteFileBytes((LPCTSTR)path, "ab\r\n\x1a" "cd\r\n");
     EXPECT_EQ("ab\n", ReadAll(path));
     EXPECT_EQ("ab\r\n\x1a" "cd\r\n", ReadAll(path, CFile::typeBinary));
 }
@@ -80,10 +80,10 @@ TEST(CStdioFile, LargeTextRoundTripsWhateverTheBufferBoundaries)
         text += line + "\n";
         disk += line + "\r\n";
     }
-    CTempFolder dir;
-    CString path = dir / "big.txt";
+    CTestMedium dir("file");
+    CString path = dir.Path("big.txt").c_str();
     ASSERT_TRUE(WriteText(path, text));
-    EXPECT_TRUE(CTempFolder::ReadBytes(path) == disk);
+    EXPECT_TRUE(ReadFileBytes((LPCTSTR)path) == disk);
     DWORD len = 0;
     EXPECT_TRUE(ReadAll(path, CFile::typeText, &len) == text);
     EXPECT_EQ(disk.size(), (size_t)len);
@@ -91,35 +91,35 @@ TEST(CStdioFile, LargeTextRoundTripsWhateverTheBufferBoundaries)
 
 TEST(CStdioFile, CreateTruncatesUnlessNoTruncateIsGiven)
 {
-    CTempFolder dir;
-    CString path = dir / "t.txt";
-    CTempFolder::WriteBytes(path, "abcdef");
+    CTestMedium dir("file");
+    CString path = dir.Path("t.txt").c_str();
+    WriteFileBytes((LPCTSTR)path, "abcdef");
     ASSERT_TRUE(WriteText(path, "XY", CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
                                           CFile::typeBinary));
-    EXPECT_EQ("XYcdef", CTempFolder::ReadBytes(path));
+    EXPECT_EQ("XYcdef", ReadFileBytes((LPCTSTR)path));
     ASSERT_TRUE(WriteText(path, "Q\n"));
-    EXPECT_EQ("Q\r\n", CTempFolder::ReadBytes(path));
+    EXPECT_EQ("Q\r\n", ReadFileBytes((LPCTSTR)path));
     // Without modeCreate a missing file is not made.
-    EXPECT_FALSE(WriteText(dir / "missing.txt", "x", CFile::modeWrite | CFile::typeText));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dir / "missing.txt"));
+    EXPECT_FALSE(WriteText(dir.Path("missing.txt").c_str(), "x", CFile::modeWrite | CFile::typeText));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dir.Path("missing.txt").c_str()));
 }
 
 TEST(CStdioFile, OpenFailuresDescribeTheirCause)
 {
-    CTempFolder dir;
+    CTestMedium dir("file");
     CFileException e;
     CStdioFile f;
-    CString missing = dir / "none.log";
+    CString missing = dir.Path("none.log").c_str();
     EXPECT_FALSE(f.Open(missing, CFile::modeRead | CFile::typeText, &e));
     EXPECT_EQ(CFileException::fileNotFound, e.m_cause);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.m_lOsError);
     EXPECT_STREQ(missing, e.m_strFileName);
 
-    EXPECT_FALSE(f.Open(dir / "no\\such\\folder.log", CFile::modeRead, &e));
+    EXPECT_FALSE(f.Open(dir.Path("no\\such\\folder.log").c_str(), CFile::modeRead, &e));
     EXPECT_EQ(CFileException::badPath, e.m_cause);
 
     // A folder is no file.
-    EXPECT_FALSE(f.Open(dir.Path(), CFile::modeRead | CFile::typeText, &e));
+    EXPECT_FALSE(f.Open(dir.Folder().c_str(), CFile::modeRead | CFile::typeText, &e));
     EXPECT_EQ(CFileException::accessDenied, e.m_cause);
     EXPECT_EQ(ERROR_ACCESS_DENIED, e.m_lOsError);
     // No error object: the failure is only the result.
@@ -128,8 +128,8 @@ TEST(CStdioFile, OpenFailuresDescribeTheirCause)
 
 TEST(CStdioFile, ExclusiveShareKeepsOthersOut)
 {
-    CTempFolder dir;
-    CString path = dir / "x.log";
+    CTestMedium dir("file");
+    CString path = dir.Path("x.log").c_str();
     CStdioFile first;
     ASSERT_TRUE(first.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
     CFileException e;
@@ -142,8 +142,8 @@ TEST(CStdioFile, ExclusiveShareKeepsOthersOut)
 
 TEST(CStdioFile, OpeningConstructorThrowsAHeapException)
 {
-    CTempFolder dir;
-    CString missing = dir / "none.log";
+    CTestMedium dir("file");
+    CString missing = dir.Path("none.log").c_str();
     int cause = -1;
     CString name;
     try
@@ -162,14 +162,14 @@ TEST(CStdioFile, OpeningConstructorThrowsAHeapException)
 
 TEST(CStdioFile, DestructionClosesAndFlushes)
 {
-    CTempFolder dir;
-    CString path = dir / "d.log";
+    CTestMedium dir("file");
+    CString path = dir.Path("d.log").c_str();
     {
         CStdioFile f(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive |
                                CFile::typeText);
         f.Write("one\n", 4);
     }
-    EXPECT_EQ("one\r\n", CTempFolder::ReadBytes(path));
+    EXPECT_EQ("one\r\n", ReadFileBytes((LPCTSTR)path));
     CStdioFile again;
     EXPECT_TRUE(again.Open(path, CFile::modeWrite | CFile::shareExclusive));
 }

@@ -1,6 +1,6 @@
 #include "setup/AcadReleaseRegistration.h"
 #include "common/RegistryValues.h"
-#include "setup/RegistryTree.h"
+#include "support/RegistryTree.h"
 
 #include <gtest/gtest.h>
 

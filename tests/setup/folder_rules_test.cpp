@@ -1,15 +1,12 @@
 #include "setup/FolderRules.h"
 #include "common/PathRules.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace
 {
-std::string Bytes(const CString& s)
-{
-    return std::string((LPCTSTR)s, (size_t)s.GetLength());
-}
 // "運" in code page 936, trail byte 0x5C.
 const std::string YUN = "\xDF\x5C";
 } // namespace

@@ -1,8 +1,8 @@
 #include "fixtures/FakeComponents.h"
 #include "common/RegistryValues.h"
-#include "setup/RegistryTree.h"
 #include "setup/SetupThread.h"
-#include "TestMedium.h"
+#include "support/RegistryTree.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,5 +1,5 @@
 #include "common/RegistryValues.h"
-#include "setup/RegistryTree.h"
+#include "support/RegistryTree.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 #include "framework/CWnd.h"
 #include "setup/FileCount.h"
 #include "setup/SetupThread.h"
-#include "TestMedium.h"
+#include "support/CRecordingDialog.h"
+#include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -17,47 +18,22 @@ namespace
 {
 typedef std::vector<std::pair<std::string, std::string>> CPairs;
 
-// A hidden window standing in for the dialog: it records what the worker sends.
-class CSink
+// The dialog's stand-in: it keeps what the worker sends.
+class CSink : public CRecordingDialog
 {
 public:
-    CSink()
-    {
-        static ATOM atom = 0;
-        if (!atom)
-        {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = &CSink::Proc;
-            wc.hInstance = ::GetModuleHandleA(NULL);
-            wc.lpszClassName = "TessoraWorkerSink";
-            atom = ::RegisterClassA(&wc);
-        }
-        HWND hwnd = ::CreateWindowA("TessoraWorkerSink", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                                    ::GetModuleHandleA(NULL), NULL);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)this);
-        m_wnd.Attach(hwnd);
-    }
-    ~CSink() { ::DestroyWindow(m_wnd.Detach()); }
+    CSink() : CRecordingDialog(UM_SETUP_DONE, UM_COPY_STEP) {}
 
-    CWnd m_wnd;
     CPairs m_steps; // source and destination of each UM_COPY_STEP
     int m_nDone = 0;
 
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+protected:
+    void OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        CSink* self = (CSink*)::GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-        if (self && msg == UM_COPY_STEP)
-        {
-            self->m_steps.emplace_back((const char*)wParam, (const char*)lParam);
-            return 1;
-        }
-        if (self && msg == UM_SETUP_DONE)
-        {
-            ++self->m_nDone;
-            return 1;
-        }
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (message == UM_COPY_STEP)
+            m_steps.emplace_back((const char*)wParam, (const char*)lParam);
+        else if (message == UM_SETUP_DONE)
+            ++m_nDone;
     }
 };
 

@@ -1,11 +1,11 @@
-#include "TestMedium.h"
+#include "support/TestMedium.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,18 +17,7 @@ bool Exists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Polls a condition until it holds or the time-out passes.
-bool WaitFor(const std::function<bool()>& condition, DWORD dwTimeout = 120000)
-{
-    DWORD start = ::GetTickCount();
-    while (!condition())
-    {
-        if (::GetTickCount() - start > dwTimeout)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
-}
+const DWORD TIMEOUT_MS = 120000;
 
 // Makes a folder the current one for the object's life.
 class CCurrentFolder
@@ -226,9 +215,9 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
 
     // The batch runs in the drive's root: its loop deletes "Filedelr.avi"
     // there, again and again while the program lives.
-    EXPECT_TRUE(WaitFor([&] { return !Exists(marker); })) << "the batch does not run";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(marker); }, TIMEOUT_MS)) << "the batch does not run";
     ASSERT_TRUE(WriteFileBytes(marker, "avi"));
-    EXPECT_TRUE(WaitFor([&] { return !Exists(marker); })) << "the batch does not spin";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(marker); }, TIMEOUT_MS)) << "the batch does not spin";
     EXPECT_TRUE(Exists(exe));
 
     // The batch was started hidden, while the program itself now runs at high
@@ -253,7 +242,7 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     EXPECT_EQ(1, std::count(helperThreads.begin(), helperThreads.end(), THREAD_PRIORITY_TIME_CRITICAL));
 
     EXPECT_EQ(0u, run.Finish());
-    EXPECT_TRUE(WaitFor([&] { return !Exists(batch); })) << "the batch did not delete itself";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS)) << "the batch did not delete itself";
     EXPECT_FALSE(Exists(exe));
     EXPECT_FALSE(Exists(folder));
 }
@@ -275,7 +264,7 @@ TEST(SelfDelete, FolderThatStillHoldsAFileStays)
     ASSERT_TRUE(run.Start(exe, scratch.Root()));
     EXPECT_TRUE(Exists(batch));
     EXPECT_EQ(0u, run.Finish());
-    EXPECT_TRUE(WaitFor([&] { return !Exists(batch); })) << "the batch did not delete itself";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS)) << "the batch did not delete itself";
     EXPECT_FALSE(Exists(exe));
     EXPECT_TRUE(Exists(folder + "\\mine.txt"));
 }

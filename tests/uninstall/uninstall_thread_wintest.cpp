@@ -1,10 +1,12 @@
 #include "fixtures/FakeComponents.h"
 #include "framework/CWnd.h"
-#include "setup/RegistryTree.h"
 #include "setup/SetupThread.h"
 #include "uninstall/UninstallDlg.h"
 #include "uninstall/UninstallThread.h"
-#include "TestMedium.h"
+#include "support/CRecordingDialog.h"
+#include "support/RegistryTree.h"
+#include "support/TestMedium.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -41,36 +43,13 @@ struct CEvent
     bool bFileThere;     // whether that file still existed
 };
 
-// A hidden window standing in for the dialog: it records every message of the
-// worker and may act on it (on the dialog's thread, as the dialog would).
-class CDialogStandIn
+// The dialog's stand-in: it keeps every message of the worker with what could
+// be seen then, and may act on it (on the dialog's thread, as the dialog would).
+class CDialogStandIn : public CRecordingDialog
 {
 public:
-    CDialogStandIn()
-    {
-        static ATOM atom = 0;
-        if (!atom)
-        {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = &CDialogStandIn::Proc;
-            wc.hInstance = ::GetModuleHandleA(NULL);
-            wc.lpszClassName = "TessoraUninstallStandIn";
-            atom = ::RegisterClassA(&wc);
-        }
-        HWND hwnd = ::CreateWindowA("TessoraUninstallStandIn", "", WS_POPUP, 0, 0, 10, 10, NULL,
-                                    NULL, ::GetModuleHandleA(NULL), NULL);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, (LONG_PTR)this);
-        m_wnd.Attach(hwnd);
-    }
-    ~CDialogStandIn() { ::DestroyWindow(m_wnd.Detach()); }
+    CDialogStandIn() : CRecordingDialog(UM_FILE_DELETED, UM_LOG_FAILED) {}
 
-    std::vector<UINT> Messages() const
-    {
-        std::vector<UINT> messages;
-        for (const CEvent& e : m_events)
-            messages.push_back(e.nMessage);
-        return messages;
-    }
     std::vector<std::string> DeletedPaths() const
     {
         std::vector<std::string> paths;
@@ -80,28 +59,21 @@ public:
         return paths;
     }
 
-    CWnd m_wnd;
     std::vector<CEvent> m_events;
     std::function<void(const CEvent&)> m_onEvent;
 
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+protected:
+    void OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        CDialogStandIn* self = (CDialogStandIn*)::GetWindowLongPtrA(hwnd, GWLP_USERDATA);
-        if (self && msg >= UM_FILE_DELETED && msg <= UM_LOG_FAILED)
+        CEvent e{message, "", false};
+        if (message == UM_FILE_DELETED)
         {
-            CEvent e{msg, "", false};
-            if (msg == UM_FILE_DELETED)
-            {
-                e.strPath = (const char*)lParam;
-                e.bFileThere = Exists(e.strPath);
-            }
-            self->m_events.push_back(e);
-            if (self->m_onEvent)
-                self->m_onEvent(e);
-            return 1;
+            e.strPath = (const char*)lParam;
+            e.bFileThere = Exists(e.strPath);
         }
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        m_events.push_back(e);
+        if (m_onEvent)
+            m_onEvent(e);
     }
 };
 
@@ -342,9 +314,7 @@ TEST(UninstallWorker, UnreadableLogPostsTheFailureAndIsNotStarted)
     EXPECT_FALSE(worker.LoadLog(folder.Path("missing.log").c_str()));
     // Posted, not sent: it arrives once the dialog's thread reads its queue.
     EXPECT_TRUE(dialog.m_events.empty());
-    MSG msg;
-    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-        ::DispatchMessageA(&msg);
+    PumpMessages();
     EXPECT_EQ(std::vector<UINT>{UM_LOG_FAILED}, dialog.Messages());
 }
 
@@ -397,14 +367,8 @@ struct CStopScene
 // to this thread; false when none comes within the time-out.
 bool WaitForPendingSend(DWORD dwTimeout)
 {
-    DWORD start = ::GetTickCount();
-    while (!(HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
-    {
-        if (::GetTickCount() - start > dwTimeout)
-            return false;
-        ::Sleep(1);
-    }
-    return true;
+    return WaitUntil([] { return (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; },
+                     dwTimeout, 1);
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "common/controls/CColorLabel.h"
 #include "common/controls/CShadowLabel.h"
-#include "common/CPixelCapture.h"
-#include "common/CTestParent.h"
+#include "support/CPixelCapture.h"
+#include "support/CTestParent.h"
 
 #include <gtest/gtest.h>
 

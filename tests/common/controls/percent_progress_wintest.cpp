@@ -1,6 +1,6 @@
 #include "common/controls/CPercentProgressCtrl.h"
-#include "common/CPixelCapture.h"
-#include "common/CTestParent.h"
+#include "support/CPixelCapture.h"
+#include "support/CTestParent.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

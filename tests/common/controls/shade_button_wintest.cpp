@@ -1,10 +1,11 @@
 // The shaded button in a real window under real mouse input; what it shows
 // is read back from the screen and compared with its own face images.
 #include "common/controls/CShadeButton.h"
+#include "support/CTestParent.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -12,22 +13,7 @@ namespace
 {
 const int W = 75, H = 23;
 
-// Pumps messages until cond holds; false when it does not within the time-out.
-bool WaitUntil(const std::function<bool()>& cond)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;)
-    {
-        MSG msg;
-        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        if (cond())
-            return true;
-        if (::GetTickCount() - start > 20000)
-            return false;
-        ::MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    }
-}
+const DWORD TIMEOUT_MS = 20000;
 
 class CTestButton : public CShadeButton
 {
@@ -45,21 +31,6 @@ protected:
     {
         m_nDblClks += message == WM_LBUTTONDBLCLK;
         return CShadeButton::OnWndMsg(message, wParam, lParam, pResult);
-    }
-};
-
-// The dialog stand-in: counts the clicks its buttons report.
-class CTestParent : public CWnd
-{
-public:
-    std::map<int, int> m_clicks;
-
-protected:
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
-    {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
-            ++m_clicks[LOWORD(wParam)];
-        return CWnd::OnWndMsg(message, wParam, lParam, pResult);
     }
 };
 
@@ -148,18 +119,10 @@ class ShadeButtonTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        wc.lpszClassName = "ShadeButtonTestParent";
-        ::RegisterClassA(&wc);
-        HWND h = ::CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 40, 40, 420, 200,
-                                   NULL, NULL, NULL, NULL);
-        ASSERT_TRUE(h && m_parent.SubclassWindow(h));
-        ::SetForegroundWindow(h);
+        ::ShowWindow(m_parent, SW_SHOW);
+        ::SetForegroundWindow(m_parent);
         MoveTo(Outside());
     }
-    void TearDown() override { m_parent.DestroyWindow(); }
 
     HWND Add(CTestButton& b, DWORD style, int id, int x, const char* text = "OK")
     {
@@ -178,7 +141,7 @@ protected:
         return pt;
     }
 
-    CTestParent m_parent;
+    CTestParent m_parent{::GetSysColor(COLOR_WINDOW), 420, 200};
 };
 } // namespace
 
@@ -186,33 +149,33 @@ TEST_F(ShadeButtonTest, HoverAndPressFollowThePointer)
 {
     CTestButton b;
     HWND h = Add(b, BS_PUSHBUTTON, 11, 20, "HHHH");
-    ASSERT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dNormal, 0); }));
+    ASSERT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dNormal, 0); }, TIMEOUT_MS));
     EXPECT_FALSE(FaceShown(h, b.m_dOver, 0)); // the faces differ where we look
     const RECT rest = Caption(h, b.m_dNormal, 0, 90);
     ASSERT_GT(rest.right, rest.left);
     MoveTo(Centre(h));
-    EXPECT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dOver, 0) && LeftEdgeIs(h, COLOR_3DLIGHT); }));
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dOver, 0) && LeftEdgeIs(h, COLOR_3DLIGHT); }, TIMEOUT_MS));
 
     // Pressed: face and caption one pixel right and down, sunken edge.
     Mouse(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(WaitUntil([&] {
-        return b.Pushed() && FaceShown(h, b.m_dDown, 1) && LeftEdgeIs(h, COLOR_BTNSHADOW);
-    }));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return b.Pushed() && FaceShown(h, b.m_dDown, 1) && LeftEdgeIs(h, COLOR_BTNSHADOW); },
+        TIMEOUT_MS));
     const RECT pressed = Caption(h, b.m_dDown, 1, 90);
     EXPECT_TRUE(pressed.left == rest.left + 1 && pressed.top == rest.top + 1 &&
                 pressed.right == rest.right + 1 && pressed.bottom == rest.bottom + 1);
 
     // Dragged out, the rest face; back in, the pressed one.
     MoveTo(Outside());
-    EXPECT_TRUE(WaitUntil([&] {
-        return !b.Pushed() && FaceShown(h, b.m_dNormal, 0) && LeftEdgeIs(h, COLOR_3DLIGHT);
-    }));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return !b.Pushed() && FaceShown(h, b.m_dNormal, 0) && LeftEdgeIs(h, COLOR_3DLIGHT); },
+        TIMEOUT_MS));
     MoveTo(Centre(h));
-    EXPECT_TRUE(WaitUntil([&] { return b.Pushed() && FaceShown(h, b.m_dDown, 1); }));
+    EXPECT_TRUE(PumpUntil([&] { return b.Pushed() && FaceShown(h, b.m_dDown, 1); }, TIMEOUT_MS));
     Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(WaitUntil([&] { return m_parent.m_clicks[11] == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_parent.m_clicks[11] == 1; }, TIMEOUT_MS));
     MoveTo(Outside());
-    EXPECT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dNormal, 0); }));
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dNormal, 0); }, TIMEOUT_MS));
 }
 
 TEST_F(ShadeButtonTest, CheckBoxTogglesOnReleaseOverItAndDoubleClickIsTwoPresses)
@@ -223,17 +186,17 @@ TEST_F(ShadeButtonTest, CheckBoxTogglesOnReleaseOverItAndDoubleClickIsTwoPresses
     pt.x += 20; // far from where the double click will be
     MoveTo(pt);
     Mouse(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetCapture() == h; }));
+    ASSERT_TRUE(PumpUntil([&] { return ::GetCapture() == h; }, TIMEOUT_MS));
     MoveTo(Outside());
-    ASSERT_TRUE(WaitUntil([&] { return !b.Pushed(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !b.Pushed(); }, TIMEOUT_MS));
     Mouse(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetCapture() != h; }));
+    ASSERT_TRUE(PumpUntil([&] { return ::GetCapture() != h; }, TIMEOUT_MS));
     EXPECT_EQ(0, b.Check());
 
     MoveTo(Centre(h));
     for (DWORD f : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
         Mouse(f);
-    ASSERT_TRUE(WaitUntil([&] { return m_parent.m_clicks[12] == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_parent.m_clicks[12] == 2; }, TIMEOUT_MS));
     EXPECT_EQ(1, b.m_nDblClks);
     EXPECT_EQ(0, b.Check()); // toggled twice
 }
@@ -249,26 +212,26 @@ TEST_F(ShadeButtonTest, CheckStatesOfPushAndRadioButtons)
 
     ::SendMessageA(hp, BM_SETCHECK, 1, 0);
     EXPECT_EQ(0, push.Check());
-    EXPECT_TRUE(WaitUntil([&] { return FaceShown(hp, push.m_dNormal, 0); }));
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(hp, push.m_dNormal, 0); }, TIMEOUT_MS));
 
     ::SendMessageA(h4, BM_SETCHECK, 1, 0);
     ::SendMessageA(h1, BM_SETCHECK, 1, 0);
-    WaitUntil([] { return true; }); // the posted unchecks arrive, as between two clicks
+    PumpMessages(); // the posted unchecks arrive, as between two clicks
     ::SendMessageA(h2, BM_SETCHECK, 1, 0);
-    EXPECT_TRUE(WaitUntil([&] { return r1.Check() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return r1.Check() == 0; }, TIMEOUT_MS));
     EXPECT_TRUE(r2.Check() == 1 && other.Check() == 1);
 
     MoveTo(Centre(h3));
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(WaitUntil([&] { return r3.Check() == 1 && r2.Check() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return r3.Check() == 1 && r2.Check() == 0; }, TIMEOUT_MS));
     MoveTo(Outside());
-    EXPECT_TRUE(WaitUntil([&] { return FaceShown(h3, r3.m_dDown, 0); })); // checked: no edge, no shift
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h3, r3.m_dDown, 0); }, TIMEOUT_MS)); // checked: no edge, no shift
 
     // A hidden member is outside the group walk; checking it still ends.
     ::ShowWindow(h1, SW_HIDE);
     ::SendMessageA(h1, BM_SETCHECK, 1, 0);
-    EXPECT_TRUE(WaitUntil([&] { return r3.Check() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return r3.Check() == 0; }, TIMEOUT_MS));
     EXPECT_TRUE(r1.Check() == 1 && other.Check() == 1);
 }
 
@@ -288,13 +251,13 @@ TEST_F(ShadeButtonTest, DisabledButtonShowsAnEngravedCaption)
                 red = std::max<int>(red, GetRValue(px[y * W + x]));
         return red;
     };
-    ASSERT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dNormal, 0); }));
+    ASSERT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dNormal, 0); }, TIMEOUT_MS));
     const RECT normal = Caption(h, b.m_dNormal, 0, 0);
     ASSERT_GT(normal.right, normal.left);
     EXPECT_EQ(0, reddest()); // black text
 
     ::EnableWindow(h, FALSE);
-    EXPECT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dDisabled, 0) && reddest() > 0x40; }));
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dDisabled, 0) && reddest() > 0x40; }, TIMEOUT_MS));
     // Highlight in place, grey text one pixel up and left over it.
     const RECT disabled = Caption(h, b.m_dDisabled, 0, 0);
     EXPECT_TRUE(disabled.left == normal.left - 1 && disabled.top == normal.top - 1 &&
@@ -321,8 +284,8 @@ TEST_F(ShadeButtonTest, FocusShowsADottedFrameInsideTheEdges)
                     px[y * W + W - 4] == dots[(H - 4 - y) % 2];
         return shown;
     };
-    ASSERT_TRUE(WaitUntil([&] { return FaceShown(h, b.m_dNormal, 0); }));
+    ASSERT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dNormal, 0); }, TIMEOUT_MS));
     EXPECT_FALSE(frameShown());
     ::SetFocus(h);
-    EXPECT_TRUE(WaitUntil(frameShown));
+    EXPECT_TRUE(PumpUntil(frameShown, TIMEOUT_MS));
 }

@@ -1,4 +1,4 @@
-// Test helpers for the Windows tests: a scratch folder that cleans up after
+// Test helpers for the Windows tests: the scratch folder that cleans up after
 // itself, in which a test builds a distribution medium (or any other folder
 // tree) with the files, contents and attributes it needs, and a reader that
 // gives back a whole folder tree for comparison. Paths are ANSI (code page 936
@@ -186,11 +186,13 @@ public:
         }
         m_strRoot += '\\';
     }
-    ~CTestMedium() { RemoveTree(m_strRoot.substr(0, m_strRoot.size() - 1)); }
+    ~CTestMedium() { RemoveTree(Folder()); }
     CTestMedium(const CTestMedium&) = delete;
     CTestMedium& operator=(const CTestMedium&) = delete;
 
     const std::string& Root() const { return m_strRoot; }
+    // The folder without the trailing backslash.
+    std::string Folder() const { return m_strRoot.substr(0, m_strRoot.size() - 1); }
     std::string Path(const std::string& strRelative) const { return m_strRoot + strRelative; }
 
     // A folder (and the folders above it).

@@ -22,7 +22,7 @@
 // a whole command line as a deployment tool does (an unattended run, /S) and
 // watches the desktop until the program ends: exit code 0 when the program
 // ended with 0 and never showed a window.
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 #include "bench/CPaintCounterHooks.h"
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "CProgramDriver.h"
+#include "driver/CProgramDriver.h"
 
 #include <tlhelp32.h>
 
