@@ -73,15 +73,25 @@ class Unattended : public ::testing::Test
     CWatchedRun RunSetup(const std::string& strArgs)
     {
         CProgramDriver setup;
-        EXPECT_TRUE(setup.Start(m_medium.Path("Setup.exe"), strArgs));
+        if (!setup.Start(m_medium.Path("Setup.exe"), strArgs))
+            return NotStarted();
         return setup.WatchToEnd(TIMEOUT_MS);
     }
 
     static CWatchedRun RunCommandLine(const std::string& strCommandLine)
     {
         CProgramDriver program;
-        EXPECT_TRUE(program.StartCommandLine(strCommandLine));
+        if (!program.StartCommandLine(strCommandLine))
+            return NotStarted();
         return program.WatchToEnd(TIMEOUT_MS);
+    }
+
+    // A program that could not be started has not ended either; the system's
+    // error code says why.
+    static CWatchedRun NotStarted()
+    {
+        ADD_FAILURE() << "the program could not be started, error " << ::GetLastError();
+        return CWatchedRun();
     }
 
     // Ended by itself with the exit code, no window ever visible.

@@ -57,13 +57,29 @@ LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(NULL, nCode, wParam, lParam);
 }
 
+// A message box of this thread that shows and then handles no more messages
+// would never be answered by the hook alone: a timer presses OK again.
+BOOL CALLBACK PressOkOnBox(HWND hWnd, LPARAM)
+{
+    if (::IsWindowVisible(hWnd) && ::GetDlgItem(hWnd, 0xFFFF))
+        ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return TRUE;
+}
+
+void CALLBACK PressOkLater(HWND, UINT, UINT_PTR, DWORD)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), PressOkOnBox, 0);
+}
+
 // Runs the dialog to its end under the watch; the program's exit code.
 int RunWatched(CSetupDlg& dlg, CWatch& watch)
 {
     g_pWatch = &watch;
     HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, ::GetCurrentThreadId());
     EXPECT_NE(nullptr, hHook);
+    UINT_PTR nTimer = ::SetTimer(NULL, 0, 500, PressOkLater);
     dlg.DoModal();
+    ::KillTimer(NULL, nTimer);
     ::UnhookWindowsHookEx(hHook);
     g_pWatch = nullptr;
     return dlg.GetExitCode();
