@@ -60,7 +60,8 @@ void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCou
 CTreeCount CopyTree(const std::string& strSource, const std::string& strDest, CTreeStep step)
 {
     CTreeCount count;
-    if (::GetFileAttributesA(strSource.c_str()) == INVALID_FILE_ATTRIBUTES || !MakeFolderPath(strDest))
+    if (::GetFileAttributesA(strSource.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !MakeFolderPath(strDest))
     {
         ++count.nFailed;
         return count;

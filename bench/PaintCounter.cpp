@@ -34,8 +34,8 @@ void Count(HWND hWnd, volatile LONG CPaintCounts::*pCounter)
 }
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK PaintCounterSentHook(int nCode, WPARAM wParam,
-                                                                       LPARAM lParam)
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    PaintCounterSentHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode == HC_ACTION)
     {
@@ -46,8 +46,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PaintCounterSentHook(int nCode
     return ::CallNextHookEx(NULL, nCode, wParam, lParam);
 }
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK PaintCounterQueuedHook(int nCode, WPARAM wParam,
-                                                                         LPARAM lParam)
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    PaintCounterQueuedHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
     // Only a message that is taken from the queue is dispatched; a look with
     // PM_NOREMOVE is not a paint.

@@ -34,7 +34,8 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == UM_STEP)
     {
         // The path is read while the sender waits, as the dialogs do.
-        CWalkThread* pWalk = reinterpret_cast<CWalkThread*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        CWalkThread* pWalk =
+            reinterpret_cast<CWalkThread*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (pWalk && lParam && *(const char*)lParam)
             ++pWalk->nReceived;
         return 1;

@@ -20,7 +20,8 @@ int main(int argc, char** argv)
     }
     DWORD start = ::GetTickCount();
 #ifdef BENCH_STEP_MESSAGES
-    CTreeCount count = RunWithStepMessages([&](CTreeStep step) { return CopyTree(argv[1], argv[2], step); });
+    CTreeCount count =
+        RunWithStepMessages([&](CTreeStep step) { return CopyTree(argv[1], argv[2], step); });
 #else
     CTreeCount count = CopyTree(argv[1], argv[2]);
 #endif

@@ -19,7 +19,8 @@ int main(int argc, char** argv)
     }
     DWORD start = ::GetTickCount();
 #ifdef BENCH_STEP_MESSAGES
-    CTreeCount count = RunWithStepMessages([&](CTreeStep step) { return DeleteTree(argv[1], step); });
+    CTreeCount count =
+        RunWithStepMessages([&](CTreeStep step) { return DeleteTree(argv[1], step); });
 #else
     CTreeCount count = DeleteTree(argv[1]);
 #endif

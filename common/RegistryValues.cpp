@@ -21,8 +21,8 @@ BOOL ReadString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOu
 }
 
 // Asks the test filter, then opens or creates the key and sets one value.
-BOOL WriteValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType,
-                const BYTE* pData, DWORD cbData)
+BOOL WriteValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType, const BYTE* pData,
+                DWORD cbData)
 {
     if (g_pfnWriteFilter && !g_pfnWriteFilter(hRoot, pszKey, pszValueName))
         return FALSE;
@@ -42,7 +42,8 @@ BOOL WriteString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszTe
     size_t nLength = std::strlen(pszText);
     if (nLength >= REG_TEXT_BUFFER)
         return FALSE;
-    return WriteValue(hRoot, pszKey, pszValueName, REG_SZ, (const BYTE*)pszText, (DWORD)nLength + 1);
+    return WriteValue(hRoot, pszKey, pszValueName, REG_SZ, (const BYTE*)pszText,
+                      (DWORD)nLength + 1);
 }
 } // namespace
 

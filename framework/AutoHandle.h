@@ -73,7 +73,9 @@ typedef CAutoHandle<ModuleTraits> CAutoModule;
 class CScopedSelect
 {
 public:
-    CScopedSelect(HDC hdc, HGDIOBJ obj) : m_hdc(hdc), m_old(obj ? ::SelectObject(hdc, obj) : NULL) {}
+    CScopedSelect(HDC hdc, HGDIOBJ obj) : m_hdc(hdc), m_old(obj ? ::SelectObject(hdc, obj) : NULL)
+    {
+    }
     ~CScopedSelect()
     {
         if (m_old)

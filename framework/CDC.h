@@ -35,7 +35,10 @@ public:
     CBitmap* SelectObject(CBitmap* pBitmap);
     CFont* SelectObject(CFont* pFont);
     HGDIOBJ SelectObject(HGDIOBJ hObject) { return ::SelectObject(m_hDC, hObject); }
-    int SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : NULL); }
+    int SelectClipRgn(CRgn* pRgn)
+    {
+        return ::SelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : NULL);
+    }
     POINT SetWindowOrg(int x, int y);
     void LPtoDP(LPRECT lpRect) const { ::LPtoDP(m_hDC, (LPPOINT)lpRect, 2); }
 
@@ -54,7 +57,10 @@ public:
                         dwRop);
     }
     void Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight);
-    BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags) { return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags); }
+    BOOL DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags)
+    {
+        return ::DrawEdge(m_hDC, lpRect, nEdge, nFlags);
+    }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
 
 private:

@@ -50,8 +50,8 @@ INT_PTR CDialog::DoModal()
     // Templates may hold common controls (the progress bar): their window
     // classes exist only once the common-control library has registered them.
     ::InitCommonControls();
-    HWND hDlg = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
-                                     AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    HWND hDlg = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+                                     hOwner, AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hDlg)
     {
         m_bInModal = false;

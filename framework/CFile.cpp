@@ -109,8 +109,8 @@ BOOL CStdioFile::Open(LPCTSTR pszFileName, UINT nOpenFlags, CFileException* pErr
     if (nOpenFlags & modeCreate)
         disposition = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
-    HANDLE h = ::CreateFileA(pszFileName, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL,
-                             NULL);
+    HANDLE h =
+        ::CreateFileA(pszFileName, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
     {
         LONG err = (LONG)::GetLastError();
@@ -124,7 +124,8 @@ BOOL CStdioFile::Open(LPCTSTR pszFileName, UINT nOpenFlags, CFileException* pErr
     }
     bool binary = (nOpenFlags & typeBinary) != 0;
     int fd = _open_osfhandle((intptr_t)h, osFlags | (binary ? _O_BINARY : _O_TEXT));
-    FILE* stream = fd == -1 ? nullptr : _fdopen(fd, (std::string(mode) + (binary ? "b" : "t")).c_str());
+    FILE* stream =
+        fd == -1 ? nullptr : _fdopen(fd, (std::string(mode) + (binary ? "b" : "t")).c_str());
     if (!stream)
     {
         if (fd != -1)

@@ -27,7 +27,10 @@ public:
 #define DECLARE_DYNAMIC(cls)                                                                       \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
-    const CRuntimeClass* GetRuntimeClass() const override { return &class##cls; }
+    const CRuntimeClass* GetRuntimeClass() const override                                          \
+    {                                                                                              \
+        return &class##cls;                                                                        \
+    }
 
 #define DECLARE_DYNCREATE(cls)                                                                     \
     DECLARE_DYNAMIC(cls)                                                                           \
@@ -37,6 +40,9 @@ public:                                                                         
     const CRuntimeClass cls::class##cls = {#cls, (int)sizeof(cls), nullptr, RUNTIME_CLASS(base)};
 
 #define IMPLEMENT_DYNCREATE(cls, base)                                                             \
-    CObject* cls::CreateObject() { return new cls; }                                               \
+    CObject* cls::CreateObject()                                                                   \
+    {                                                                                              \
+        return new cls;                                                                            \
+    }                                                                                              \
     const CRuntimeClass cls::class##cls = {#cls, (int)sizeof(cls), cls::CreateObject,              \
                                            RUNTIME_CLASS(base)};

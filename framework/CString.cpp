@@ -119,4 +119,3 @@ void CString::Format(LPCTSTR pszFormat, ...)
     va_end(args);
     m_str.assign(buf.data(), (size_t)n);
 }
-

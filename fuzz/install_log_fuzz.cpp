@@ -11,11 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#define FUZZ_CHECK(cond) \
-    do \
-    { \
-        if (!(cond)) \
-            std::abort(); \
+#define FUZZ_CHECK(cond)                                                                           \
+    do                                                                                             \
+    {                                                                                              \
+        if (!(cond))                                                                               \
+            std::abort();                                                                          \
     } while (0)
 
 namespace
@@ -37,13 +37,15 @@ std::vector<char> CharStarts(const char* s, int len)
 
 // For each offset, the first prefix match at or after it that begins on a
 // character start (-1 when none): the reference answer of FindNext.
-std::vector<int> NextMatches(const char* s, int len, const std::vector<char>& starts, const char* prefix)
+std::vector<int> NextMatches(const char* s, int len, const std::vector<char>& starts,
+                             const char* prefix)
 {
     int plen = (int)std::strlen(prefix);
     std::vector<int> next((size_t)len + 2, -1);
     for (int i = len; i >= 0; --i)
     {
-        bool match = starts[(size_t)i] && i + plen <= len && std::memcmp(s + i, prefix, (size_t)plen) == 0;
+        bool match =
+            starts[(size_t)i] && i + plen <= len && std::memcmp(s + i, prefix, (size_t)plen) == 0;
         next[(size_t)i] = match ? i : next[(size_t)i + 1];
     }
     return next;
@@ -175,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!split)
         FUZZ_CHECK(root == nullptr && subKey == CString("unset"));
     else
-        FUZZ_CHECK(root == HKEY_CLASSES_ROOT || root == HKEY_CURRENT_USER || root == HKEY_LOCAL_MACHINE ||
-                   root == HKEY_USERS || root == HKEY_CURRENT_CONFIG);
+        FUZZ_CHECK(root == HKEY_CLASSES_ROOT || root == HKEY_CURRENT_USER ||
+                   root == HKEY_LOCAL_MACHINE || root == HKEY_USERS || root == HKEY_CURRENT_CONFIG);
     return 0;
 }

@@ -18,7 +18,8 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
 
     // The support path goes first and whatever happens to the loader entries.
     CString strProfilesKey;
-    strProfilesKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\Profiles\\", pszRelease, pszProduct);
+    strProfilesKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\Profiles\\", pszRelease,
+                          pszProduct);
     AddSupportPath(strProfilesKey, strInstallDir);
 
     CString strAppKey;
@@ -34,8 +35,9 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
     // The older scheme: the application key points at an AutodeskApps tree
     // that holds the module and the application's name.
     CString strRegPath;
-    strRegPath.Format("\\\\HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\%s\\%s\\AutodeskApps\\FillBoot",
-                      pszRelease, pszProduct);
+    strRegPath.Format(
+        "\\\\HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\%s\\%s\\AutodeskApps\\FillBoot",
+        pszRelease, pszProduct);
     if (!RegWriteMachineString(strAppKey, "REGPATH", strRegPath))
         return FALSE;
 
@@ -54,15 +56,18 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
 void AddSupportPath(CString strProfilesKey, const CString& strInstallDir)
 {
     const CString strEntry = PatternFolderEntry(strInstallDir);
-    ForEachAcadProfile(strProfilesKey, [&](const CString& strProfile) {
-        CString strSettingsKey;
-        strSettingsKey.Format("%s%s\\General", (LPCTSTR)strProfilesKey, (LPCTSTR)strProfile);
-        // A profile without a readable "ACAD" gets none: no value is created.
-        CString strCurrent;
-        if (!RegReadUserString(strSettingsKey, "ACAD", strCurrent))
-            return;
-        CString strNew;
-        if (SupportPathWithEntry(strCurrent, strEntry, strNew))
-            RegWriteUserString(strSettingsKey, "ACAD", strNew);
-    });
+    ForEachAcadProfile(strProfilesKey,
+                       [&](const CString& strProfile)
+                       {
+                           CString strSettingsKey;
+                           strSettingsKey.Format("%s%s\\General", (LPCTSTR)strProfilesKey,
+                                                 (LPCTSTR)strProfile);
+                           // A profile without a readable "ACAD" gets none: no value is created.
+                           CString strCurrent;
+                           if (!RegReadUserString(strSettingsKey, "ACAD", strCurrent))
+                               return;
+                           CString strNew;
+                           if (SupportPathWithEntry(strCurrent, strEntry, strNew))
+                               RegWriteUserString(strSettingsKey, "ACAD", strNew);
+                       });
 }

@@ -34,7 +34,7 @@ void ForEachAcadProfile(const CString& strProfilesKey,
     // The first failure ends the walk: the end of the list, or a name that does
     // not fit. The step never adds or removes profiles, so the indexes stay valid.
     char szName[260];
-    for (DWORD nIndex = 0; ::RegEnumKeyA(key.Get(), nIndex, szName, sizeof(szName)) == ERROR_SUCCESS;
-         ++nIndex)
+    for (DWORD nIndex = 0;
+         ::RegEnumKeyA(key.Get(), nIndex, szName, sizeof(szName)) == ERROR_SUCCESS; ++nIndex)
         step(CString(szName));
 }

@@ -34,13 +34,13 @@ CSetupDlg::~CSetupDlg()
 }
 
 BEGIN_MESSAGE_MAP(CSetupDlg, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_MESSAGE(UM_COPY_STEP, OnCopyStep)
-    ON_MESSAGE(UM_SETUP_DONE, OnSetupDone)
-    ON_WM_TIMER()
-    ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_MESSAGE(UM_COPY_STEP, OnCopyStep)
+ON_MESSAGE(UM_SETUP_DONE, OnSetupDone)
+ON_WM_TIMER()
+ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
 END_MESSAGE_MAP()
 
 void CSetupDlg::DoDataExchange(CDataExchange* pDX)
@@ -74,7 +74,8 @@ BOOL CSetupDlg::OnInitDialog()
 
     char szModule[MAX_PATH] = {0};
     DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
-    m_strSourceDir = SourceFolderFromModulePath(CString(szModule, n < MAX_PATH ? (int)n : MAX_PATH - 1));
+    m_strSourceDir =
+        SourceFolderFromModulePath(CString(szModule, n < MAX_PATH ? (int)n : MAX_PATH - 1));
 
     CString strSystemRoot;
     if (!RegReadMachineString("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "SystemRoot",

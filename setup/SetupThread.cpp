@@ -189,8 +189,8 @@ BOOL CSetupThread::MakeFolderPath(LPCTSTR pszPath)
                 while (!CreateFolder(folder))
                 {
                     CString prompt;
-                    prompt.Format(CREATE_FOLDER_PROMPT,
-                                  (LPCTSTR)SystemErrorText(::GetLastError()), (LPCTSTR)folder);
+                    prompt.Format(CREATE_FOLDER_PROMPT, (LPCTSTR)SystemErrorText(::GetLastError()),
+                                  (LPCTSTR)folder);
                     if (Prompt(prompt, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
                         return FALSE;
                 }

@@ -18,8 +18,8 @@ void StartSelfDelete()
         return;
     CString strBatch = MakeDeleteBatch(CString(szExe, (int)nExe));
     DWORD nWritten = 0;
-    BOOL bWritten = ::WriteFile(file.Get(), (LPCTSTR)strBatch, (DWORD)strBatch.GetLength(),
-                                &nWritten, NULL);
+    BOOL bWritten =
+        ::WriteFile(file.Get(), (LPCTSTR)strBatch, (DWORD)strBatch.GetLength(), &nWritten, NULL);
     file.Reset();
     // A batch cut short could end inside a path and delete something else:
     // only a complete one is started.

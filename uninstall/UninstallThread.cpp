@@ -14,9 +14,7 @@
 
 IMPLEMENT_DYNCREATE(CUninstallThread, CWinThread)
 
-CUninstallThread::CUninstallThread() : m_bStop(0)
-{
-}
+CUninstallThread::CUninstallThread() : m_bStop(0) {}
 
 CUninstallThread::~CUninstallThread()
 {

@@ -23,7 +23,7 @@ CColorLabel::~CColorLabel()
 }
 
 BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 CColorLabel& CColorLabel::SetTextColor(COLORREF crText)

@@ -75,7 +75,8 @@ BYTE* CDibImage::Create(int width, int height, WORD depth)
     if (width < 0 || height < 0)
         return NULL;
     unsigned long long rowBytes = ((unsigned long long)width * bits + 31) / 32 * 4;
-    unsigned long long total = kHeaderSize + 4ull * m_nColors + rowBytes * (unsigned long long)height;
+    unsigned long long total =
+        kHeaderSize + 4ull * m_nColors + rowBytes * (unsigned long long)height;
     if (total > 0x7FFFFFFFull)
         return NULL;
 

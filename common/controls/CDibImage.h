@@ -38,12 +38,30 @@ public:
 #endif
 
     // Read access for the code that fills the image and for checks.
-    const BYTE* GetDib() const { return m_pDib; }
-    const BITMAPINFOHEADER& GetHeader() const { return m_bih; }
-    int GetWidth() const { return m_bih.biWidth; }
-    int GetHeight() const { return m_bih.biHeight; }
-    DWORD GetRowBytes() const { return m_nRowBytes; }
-    WORD GetNumColors() const { return m_nColors; }
+    const BYTE* GetDib() const
+    {
+        return m_pDib;
+    }
+    const BITMAPINFOHEADER& GetHeader() const
+    {
+        return m_bih;
+    }
+    int GetWidth() const
+    {
+        return m_bih.biWidth;
+    }
+    int GetHeight() const
+    {
+        return m_bih.biHeight;
+    }
+    DWORD GetRowBytes() const
+    {
+        return m_nRowBytes;
+    }
+    WORD GetNumColors() const
+    {
+        return m_nColors;
+    }
     // The colour table, or NULL when empty or without one.
     const RGBQUAD* GetPalette() const;
 

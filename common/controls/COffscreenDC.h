@@ -12,9 +12,9 @@ public:
     ~COffscreenDC() override;
 
 private:
-    CBitmap m_bitmap;       // compatible with the target, the clip box's size
-    CBitmap* m_pOldBitmap;  // selected in the memory context before m_bitmap
-    CDC* m_pDC;             // the target, not owned
-    RECT m_rect;            // clip box of the target, logical coordinates
-    BOOL m_bMemDC;          // drawing goes to the bitmap
+    CBitmap m_bitmap;      // compatible with the target, the clip box's size
+    CBitmap* m_pOldBitmap; // selected in the memory context before m_bitmap
+    CDC* m_pDC;            // the target, not owned
+    RECT m_rect;           // clip box of the target, logical coordinates
+    BOOL m_bMemDC;         // drawing goes to the bitmap
 };

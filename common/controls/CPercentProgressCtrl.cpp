@@ -11,13 +11,13 @@ CPercentProgressCtrl::CPercentProgressCtrl()
 }
 
 BEGIN_MESSAGE_MAP(CPercentProgressCtrl, CProgressCtrl)
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_WM_SIZE()
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
-    ON_MESSAGE(WM_GETTEXT, OnGetText)
-    ON_MESSAGE(PBM_GETPOS, OnGetPos)
-    ON_MESSAGE(PBM_GETRANGE, OnGetRange)
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_SIZE()
+ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_MESSAGE(WM_GETTEXT, OnGetText)
+ON_MESSAGE(PBM_GETPOS, OnGetPos)
+ON_MESSAGE(PBM_GETRANGE, OnGetRange)
 END_MESSAGE_MAP()
 
 void CPercentProgressCtrl::SetRange(int nLower, int nUpper)
@@ -82,8 +82,8 @@ void CPercentProgressCtrl::OnPaint()
     COffscreenDC dc(&paintDC);
 
     RECT rcBar, rcRest;
-    SplitProgressRect(rc, ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left),
-                      &rcBar, &rcRest);
+    SplitProgressRect(rc, ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left), &rcBar,
+                      &rcRest);
     dc.FillSolidRect(&rcBar, m_crBar);
     dc.FillSolidRect(&rcRest, m_crBk);
 

@@ -29,9 +29,9 @@ protected:
     int m_nStep;
     int m_nUpper;
     int m_nLower;
-    CString m_strText;     // drawn instead of the percentage when not empty
+    CString m_strText; // drawn instead of the percentage when not empty
     int m_bShowText;
-    int m_nBarWidth;       // done width at the last repaint request; -1: unknown
+    int m_nBarWidth; // done width at the last repaint request; -1: unknown
     COLORREF m_crBar;
     COLORREF m_crBk;
     COLORREF m_crTextOnBk;

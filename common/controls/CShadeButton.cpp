@@ -119,7 +119,8 @@ void CShadeButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     CDC dcMem;
     dcMem.CreateCompatibleDC(&dcItem);
     dcItem.Detach();
-    CAutoGdiObject bitmap(::CreateCompatibleBitmap(hdcItem, rc.right - rc.left, rc.bottom - rc.top));
+    CAutoGdiObject bitmap(
+        ::CreateCompatibleBitmap(hdcItem, rc.right - rc.left, rc.bottom - rc.top));
     CScopedSelect selectBitmap(dcMem, bitmap.Get());
     CString strText;
     GetWindowText(strText);
@@ -201,17 +202,17 @@ void CShadeButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
 }
 
 BEGIN_MESSAGE_MAP(CShadeButton, CButton)
-    ON_WM_ERASEBKGND()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONUP()
-    ON_WM_MOUSEMOVE()
-    ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-    ON_WM_KILLFOCUS()
-    ON_WM_KEYDOWN()
-    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
-    ON_MESSAGE(UM_GROUP_UNCHECK, OnGroupUncheck)
-    ON_MESSAGE(BM_SETCHECK, OnSetCheck)
-    ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+ON_WM_ERASEBKGND()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+ON_WM_KILLFOCUS()
+ON_WM_KEYDOWN()
+ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+ON_MESSAGE(UM_GROUP_UNCHECK, OnGroupUncheck)
+ON_MESSAGE(BM_SETCHECK, OnSetCheck)
+ON_MESSAGE(BM_GETCHECK, OnGetCheck)
 END_MESSAGE_MAP()
 
 BOOL CShadeButton::OnEraseBkgnd(CDC*)

@@ -8,8 +8,8 @@ CShadowLabel::CShadowLabel()
 }
 
 BEGIN_MESSAGE_MAP(CShadowLabel, CStatic)
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 int CShadowLabel::SetShadow(int bShadow)

@@ -19,7 +19,7 @@ protected:
     int m_nShadowDy;
     COLORREF m_crShadow;
     COLORREF m_crText;
-    CFont* m_pFont;  // null: the control's own font; not owned
+    CFont* m_pFont; // null: the control's own font; not owned
 
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnPaint();

@@ -210,14 +210,16 @@ void FillShadeFace(CDibImage& dib, UINT style, int granularity, CRandomSource& r
         f.ByColumns([&](Num x, Num) { return Cube(cx(x)) * (128 - g) / 128 + 128; });
         break;
     case 6:
-        f.ByRows([&](Num x, Num j) {
-            Num v = (Cube(cy(j)) + Cube(cx(x))) * (128 - g) / 128 + 128;
-            if (v < g)
-                v = g;
-            if (v > 255 - g)
-                v = 255 - g;
-            return v;
-        });
+        f.ByRows(
+            [&](Num x, Num j)
+            {
+                Num v = (Cube(cy(j)) + Cube(cx(x))) * (128 - g) / 128 + 128;
+                if (v < g)
+                    v = g;
+                if (v > 255 - g)
+                    v = 255 - g;
+                return v;
+            });
         break;
     case 7:
         f.ByRows([&](Num, Num j) { return Cube(cy(j)) * (64 - g) * 2 / 128 + 128; });

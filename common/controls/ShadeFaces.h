@@ -47,10 +47,10 @@ struct ShadeSysColors
 // of the granularity count.
 struct ShadeParams
 {
-    UINT nStyle;       // 1 to 8, anything else is plain grain
-    int nGranularity;  // grain amplitude, 0 to 255
-    int nHighlight;    // percent by which the hover and pressed faces lighten
-    int nColoring;     // percent by which the faces are tinted toward crColor
+    UINT nStyle;      // 1 to 8, anything else is plain grain
+    int nGranularity; // grain amplitude, 0 to 255
+    int nHighlight;   // percent by which the hover and pressed faces lighten
+    int nColoring;    // percent by which the faces are tinted toward crColor
     COLORREF crColor;
 };
 

@@ -19,7 +19,8 @@ bool SetKeyValue(const char* pszKey, const char* pszName, const char* pszValue)
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, pszKey, 0, NULL, 0, KEY_WRITE, NULL, &hKey, NULL) !=
         ERROR_SUCCESS)
         return false;
-    LONG r = RegSetValueExA(hKey, pszName, 0, REG_SZ, (const BYTE*)pszValue, lstrlenA(pszValue) + 1);
+    LONG r =
+        RegSetValueExA(hKey, pszName, 0, REG_SZ, (const BYTE*)pszValue, lstrlenA(pszValue) + 1);
     RegCloseKey(hKey);
     return r == ERROR_SUCCESS;
 }

@@ -81,8 +81,8 @@ TEST(DeleteTree, AFileThatCannotBeDeletedIsReportedAndKeepsItsFolders)
     medium.AddFile("Database\\free.mdb", "free");
     std::string busy = medium.Path("Database\\busy.mdb");
     // Open without delete sharing: the system refuses to delete it.
-    HANDLE hBusy = ::CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
-                                 NULL);
+    HANDLE hBusy =
+        ::CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, hBusy);
 
     CTreeCount count = DeleteTree(medium.Path("Database"));

@@ -7,9 +7,11 @@
 TEST(DsnAttributes, SixPairsSeparatedByNulAndEndedByTwo)
 {
     // "填充图案" in code page 936; the literal is converted at compile time.
-    CString list = MakeDsnAttributes("C:\\Program Files\\Quorvatek\\Tessora\\" DSN_DATABASE_SUBPATH);
+    CString list =
+        MakeDsnAttributes("C:\\Program Files\\Quorvatek\\Tessora\\" DSN_DATABASE_SUBPATH);
     std::string bytes((LPCTSTR)list, (size_t)list.GetLength());
-    const std::string expected = std::string("DSN=SwatchDepot") + '\0' + "Quorvatek=Mosaika" + '\0' +
+    const std::string expected = std::string("DSN=SwatchDepot") + '\0' + "Quorvatek=Mosaika" +
+                                 '\0' +
                                  "DBQ=C:\\Program Files\\Quorvatek\\Tessora\\Database\\"
                                  "\xCC\xEE\xB3\xE4\xCD\xBC\xB0\xB8.mdb" +
                                  '\0' + "FIL=MS Access" + '\0' + "UID=Quorvatek" + '\0' +

@@ -40,10 +40,12 @@ TEST(InstallLogWriter, EachEntryIsPrefixValueAndLineFeed)
     log.AddRegKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek\\Tessora\\V5");
     log.AddFileCopy("");
     EXPECT_EQ("Made Dir: C:\\Program Files\\Quorvatek\\Tessora\\Database\n"
-              "File Copy: C:\\T\\" + YUN + "\\a, b .mdb\n"
-              "Reg Ctrl: C:\\T\\Controls\\x.ocx\n"
-              "RegDB Key: 2,SOFTWARE\\Quorvatek\\Tessora\\V5\n"
-              "File Copy: \n",
+              "File Copy: C:\\T\\" +
+                  YUN +
+                  "\\a, b .mdb\n"
+                  "Reg Ctrl: C:\\T\\Controls\\x.ocx\n"
+                  "RegDB Key: 2,SOFTWARE\\Quorvatek\\Tessora\\V5\n"
+                  "File Copy: \n",
               Bytes(log.GetText()));
 }
 
@@ -151,7 +153,9 @@ TEST(InstallLogReader, MatchNeverStartsOnTrailByte)
     // 0x81 0x46 is one character whose trail byte is 'F': "File Copy: " does
     // not begin there, neither when the scan starts at the line's start nor
     // when it starts right on that trail byte.
-    CInstallLog log = LogOf("x\x81" "File Copy: no\nFile Copy: " + YUN + "\\" + QIAN + "\n");
+    CInstallLog log = LogOf("x\x81"
+                            "File Copy: no\nFile Copy: " +
+                            YUN + "\\" + QIAN + "\n");
     EXPECT_EQ((std::vector<std::string>{YUN + "\\" + QIAN}), Values(log, LOG_FILE_COPY));
     int pos = 2, start = 0, length = 0;
     ASSERT_TRUE(log.FindNext(LOG_FILE_COPY, pos, start, length));

@@ -19,10 +19,12 @@ TEST(InstallLogFile, SaveWritesCrLfLinesHiddenReplacingAnEarlierLog)
     ASSERT_TRUE(log.Save(dir.Root().c_str()));
 
     const std::string path = dir.Path("Uninstall.log");
-    EXPECT_EQ("Made Dir: " + dir.Root() + "填充图案\r\n"
-              "File Copy: a\rb\r\n"
-              "RegDB Key: 2,SOFTWARE\\Quorvatek\\Tessora\\V5\r\n"
-              "File Copy: " + path + "\r\n",
+    EXPECT_EQ("Made Dir: " + dir.Root() +
+                  "填充图案\r\n"
+                  "File Copy: a\rb\r\n"
+                  "RegDB Key: 2,SOFTWARE\\Quorvatek\\Tessora\\V5\r\n"
+                  "File Copy: " +
+                  path + "\r\n",
               ReadFileBytes(path));
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, GivenAttributes(::GetFileAttributesA(path.c_str())));
     // The log records itself in memory too, as its last entry.

@@ -42,7 +42,8 @@ protected:
     void TearDown() override
     {
         // The medium's read-only file must go with the scratch folder.
-        ::SetFileAttributesA(m_medium.Path("Support\\2000-02\\Arx\\FillBoot.arx").c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetFileAttributesA(m_medium.Path("Support\\2000-02\\Arx\\FillBoot.arx").c_str(),
+                             FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(m_neighbour.size(), ReadTree(NeighbourFolder()).size());
         EXPECT_EQ("neighbour", ReadFileBytes(NeighbourFolder() + "\\keep.txt"));
         Clean();
@@ -102,7 +103,8 @@ TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIs
     const COLORREF crBar = ::GetSysColor(COLOR_HIGHLIGHT), crBk = ::GetSysColor(COLOR_WINDOW);
     CPixelCapture shown = CPixelCapture::OnScreen(hBar);
     const int cx = shown.Width(), cy = shown.Height(), nEdge = (int)(8.0 / 14 * cx);
-    CPixelCapture text = CPixelCapture::Text("57%", NULL, cx, cy, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    CPixelCapture text =
+        CPixelCapture::Text("57%", NULL, cx, cy, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     int nWrong = 0, nInk = 0;
     for (int y = 0; y < cy; ++y)
         for (int x = 0; x < cx; ++x)
@@ -120,7 +122,8 @@ TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIs
     const COLORREF crBlue = RGB(0, 0, 255), crFace = ::GetSysColor(COLOR_BTNFACE);
     int nBlue = 0, nOther = 0;
     WaitUntil(
-        [&] {
+        [&]
+        {
             CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, 1010));
             for (int y = 0; y < hint.Height(); ++y)
                 for (int x = 0; x < hint.Width(); ++x)
@@ -144,7 +147,8 @@ TEST_F(SetupFaults, ALogThatCannotBeSavedStillEndsInTheCompletedLook)
     HWND hDlg = Start();
     ASSERT_NE(nullptr, hDlg);
     ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
-    EXPECT_TRUE(::GetFileAttributesA((InstallFolder() + "Uninstall.log").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(::GetFileAttributesA((InstallFolder() + "Uninstall.log").c_str()) &
+                FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ("stand-in database", ReadFileBytes(InstallFolder() + "Database\\填充图案.mdb"));
 }
 
@@ -164,8 +168,10 @@ TEST_F(SetupFaults, MissingProductFolderRetriedOnceItIsThere)
     m_medium.AddFile("Support\\2004-06\\Arx\\FillBoot.arx", "late module");
     ASSERT_TRUE(CProgramDriver::Press(hBox, IDRETRY));
     ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
-    EXPECT_EQ("late module", ReadFileBytes(InstallFolder() + "Support\\2004-06\\Arx\\FillBoot.arx"));
-    EXPECT_NE(std::string::npos, Log().find("File Copy: " + InstallFolder() + "Support\\2004-06\\Arx\\FillBoot.arx\r\n"));
+    EXPECT_EQ("late module",
+              ReadFileBytes(InstallFolder() + "Support\\2004-06\\Arx\\FillBoot.arx"));
+    EXPECT_NE(std::string::npos, Log().find("File Copy: " + InstallFolder() +
+                                            "Support\\2004-06\\Arx\\FillBoot.arx\r\n"));
 }
 
 TEST_F(SetupFaults, InstallFolderBlockedByAFileAsksAndEndsOrRetries)
@@ -229,7 +235,8 @@ TEST_F(SetupFaults, LockedAndReadOnlyFilesInTheWayStayAndAreNotLogged)
     std::string module = InstallFolder() + "Support\\2000-02\\Arx\\FillBoot.arx";
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(::GetFileAttributesA(module.c_str())));
     EXPECT_EQ("*SHALLOW, new\r\n", ReadFileBytes(InstallFolder() + "HatchPat\\乗\\淺.pat"));
-    EXPECT_NE(std::string::npos, log.find("File Copy: " + InstallFolder() + "HatchPat\\乗\\淺.pat\r\n"));
+    EXPECT_NE(std::string::npos,
+              log.find("File Copy: " + InstallFolder() + "HatchPat\\乗\\淺.pat\r\n"));
 }
 
 namespace
@@ -237,7 +244,8 @@ namespace
 const char* const ACAD_RELEASE_KEY = "SOFTWARE\\Autodesk\\AutoCAD\\R16.0";
 const char* const ACAD_PRODUCT_KEY = "Software\\Autodesk\\AutoCAD\\R16.0\\ACAD-301:804";
 
-void SetValue(HKEY hRoot, const std::string& strKey, const char* pszName, DWORD dwType, const std::string& strData)
+void SetValue(HKEY hRoot, const std::string& strKey, const char* pszName, DWORD dwType,
+              const std::string& strData)
 {
     HKEY h = NULL;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(hRoot, strKey.c_str(), &h));
@@ -283,7 +291,8 @@ TEST_F(SetupFaults, SupportPathsAtTheBufferLimitAndOfOtherTypesEndCleanly)
 {
     DeleteTreeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
     DeleteTreeKey(HKEY_CURRENT_USER, "Software\\Autodesk");
-    SetValue(HKEY_LOCAL_MACHINE, ACAD_RELEASE_KEY, "CurVer", REG_SZ, std::string("ACAD-301:804") + '\0');
+    SetValue(HKEY_LOCAL_MACHINE, ACAD_RELEASE_KEY, "CurVer", REG_SZ,
+             std::string("ACAD-301:804") + '\0');
     std::string profiles = std::string(ACAD_PRODUCT_KEY) + "\\Profiles\\";
     struct Profile
     {
@@ -296,9 +305,11 @@ TEST_F(SetupFaults, SupportPathsAtTheBufferLimitAndOfOtherTypesEndCleanly)
                  {"number", REG_DWORD, std::string("\x05\x00\x00\x00", 4)},
                  {"binary", REG_BINARY, std::string(40, '\xB1')}};
     for (const Profile& p : cases)
-        ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General", "ACAD", p.dwType, p.strData));
+        ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General",
+                                         "ACAD", p.dwType, p.strData));
     // A key beside the profiles that nothing may touch.
-    ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER, std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD", REG_SZ,
+    ASSERT_NO_FATAL_FAILURE(SetValue(HKEY_CURRENT_USER,
+                                     std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD", REG_SZ,
                                      std::string("untouched") + '\0'));
 
     HWND hDlg = Start();
@@ -308,17 +319,21 @@ TEST_F(SetupFaults, SupportPathsAtTheBufferLimitAndOfOtherTypesEndCleanly)
     for (const Profile& p : cases)
     {
         SCOPED_TRACE(p.pszName);
-        std::pair<DWORD, std::string> after = GetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General", "ACAD");
+        std::pair<DWORD, std::string> after =
+            GetValue(HKEY_CURRENT_USER, profiles + p.pszName + "\\General", "ACAD");
         bool unchanged = after.first == p.dwType && after.second == p.strData;
         // Either left alone or a string that names the pattern folder, never
         // longer than the 2048-byte buffer that writes it.
-        EXPECT_TRUE(unchanged || (after.first == REG_SZ && after.second.find("HatchPat") != std::string::npos &&
-                                  after.second.size() <= 2048));
+        EXPECT_TRUE(unchanged ||
+                    (after.first == REG_SZ && after.second.find("HatchPat") != std::string::npos &&
+                     after.second.size() <= 2048));
     }
     // Too long to read: left as it was.
-    EXPECT_EQ(std::string(2047, 'b') + '\0', GetValue(HKEY_CURRENT_USER, profiles + "2048\\General", "ACAD").second);
-    EXPECT_EQ(std::string("untouched") + '\0',
-              GetValue(HKEY_CURRENT_USER, std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD").second);
+    EXPECT_EQ(std::string(2047, 'b') + '\0',
+              GetValue(HKEY_CURRENT_USER, profiles + "2048\\General", "ACAD").second);
+    EXPECT_EQ(
+        std::string("untouched") + '\0',
+        GetValue(HKEY_CURRENT_USER, std::string(ACAD_PRODUCT_KEY) + "\\Sentinel", "ACAD").second);
     DeleteTreeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
     DeleteTreeKey(HKEY_CURRENT_USER, "Software\\Autodesk");
 }
@@ -330,18 +345,21 @@ namespace
 std::wstring LongForm(const std::string& strPath)
 {
     std::wstring wide(strPath.size() + 1, L'\0');
-    int n = ::MultiByteToWideChar(CP_ACP, 0, strPath.c_str(), (int)strPath.size(), &wide[0], (int)wide.size());
+    int n = ::MultiByteToWideChar(CP_ACP, 0, strPath.c_str(), (int)strPath.size(), &wide[0],
+                                  (int)wide.size());
     wide.resize(n > 0 ? (size_t)n : 0);
     return L"\\\\?\\" + wide;
 }
 
 bool WriteLongFile(const std::string& strPath, const std::string& strBytes)
 {
-    HANDLE h = ::CreateFileW(LongForm(strPath).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    HANDLE h =
+        ::CreateFileW(LongForm(strPath).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    bool ok = ::WriteFile(h, strBytes.data(), (DWORD)strBytes.size(), &written, NULL) && written == strBytes.size();
+    bool ok = ::WriteFile(h, strBytes.data(), (DWORD)strBytes.size(), &written, NULL) &&
+              written == strBytes.size();
     ::CloseHandle(h);
     return ok;
 }
@@ -357,7 +375,8 @@ TEST_F(SetupFaults, FileBehindAPathOf300BytesEndsCleanly)
     // A folder whose paths stay short enough, holding a file whose installed
     // path is 300 bytes long (longer still on the medium).
     std::string folder = "HatchPat\\" + std::string(100, 'D');
-    std::string name = std::string(300 - (InstallFolder().size() + folder.size() + 1) - 4, 'F') + ".pat";
+    std::string name =
+        std::string(300 - (InstallFolder().size() + folder.size() + 1) - 4, 'F') + ".pat";
     std::string installed = InstallFolder() + folder + "\\" + name;
     ASSERT_EQ(300u, installed.size());
     m_medium.AddFolder(folder);

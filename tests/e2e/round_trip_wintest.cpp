@@ -14,7 +14,8 @@ namespace
 {
 const DWORD TIMEOUT_MS = 60000;
 const char* const PRODUCT_KEY = "SOFTWARE\\Quorvatek\\Tessora\\V5";
-const char* const UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+const char* const UNINSTALL_KEY =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
 // What the medium's control registers of itself.
 const char* const CONTROL_CLASS_KEY = "CLSID\\{6B1F3C52-8E4A-4D7B-9C21-5A0E7D3F9B14}";
 const char* const CONTROL_PROGID_KEY = "Mosaika.PatternView";
@@ -67,7 +68,8 @@ bool ControlRegistered()
     for (const char* pszKey : {CONTROL_CLASS_KEY, CONTROL_PROGID_KEY})
     {
         HKEY h = NULL;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, pszKey, 0, KEY_READ | g_samView, &h) == ERROR_SUCCESS)
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, pszKey, 0, KEY_READ | g_samView, &h) ==
+            ERROR_SUCCESS)
         {
             ::RegCloseKey(h);
             return true;
@@ -321,7 +323,8 @@ TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
     {
         if (item.second.bFolder)
             continue;
-        ASSERT_TRUE(::SetFileAttributesA(m_medium.Path(item.first).c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(
+            ::SetFileAttributesA(m_medium.Path(item.first).c_str(), FILE_ATTRIBUTE_READONLY));
     }
     ASSERT_NO_FATAL_FAILURE(Install());
 
@@ -335,8 +338,9 @@ TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
     // program's file could be deleted.
     const DWORD dwBatchMs = 20000;
     EXPECT_TRUE(WaitUntil(InstallFolderGone, dwBatchMs));
-    EXPECT_TRUE(WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
-                          dwBatchMs));
+    EXPECT_TRUE(
+        WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
+                  dwBatchMs));
     DWORD dwUninstall = uninstall.GetProcessId();
     WaitUntil([&] { return !ChildRunning(dwUninstall); }, dwBatchMs);
     EXPECT_FALSE(ChildRunning(dwUninstall)) << "the batch's command interpreter still runs";

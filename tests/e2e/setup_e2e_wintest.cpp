@@ -25,7 +25,8 @@ protected:
         if (bSupport)
             m_medium.AddFile("Support\\2004-06\\Arx\\FillBoot.arx", "module");
         for (int i = 0; i < 5; ++i)
-            m_medium.AddFile("HatchPat\\p" + std::to_string(i) + ".pat", "*P, pattern\r\n0, 0,0, 0,1\r\n");
+            m_medium.AddFile("HatchPat\\p" + std::to_string(i) + ".pat",
+                             "*P, pattern\r\n0, 0,0, 0,1\r\n");
         m_medium.AddFolder("Controls");
     }
 
@@ -96,7 +97,8 @@ TEST_F(SetupEndToEnd, MissingSupportAnsweredWithIgnoreCompletes)
     ASSERT_NE(nullptr, hBox);
     // No caption of its own: the program's name.
     EXPECT_EQ("Setup", caption);
-    EXPECT_NE(std::string::npos, text.find("找不到安装文件的路径 " + m_medium.Path("Support\\") + "，"));
+    EXPECT_NE(std::string::npos,
+              text.find("找不到安装文件的路径 " + m_medium.Path("Support\\") + "，"));
     EXPECT_NE(nullptr, ::GetDlgItem(hBox, IDABORT));
     EXPECT_NE(nullptr, ::GetDlgItem(hBox, IDRETRY));
     ASSERT_TRUE(CProgramDriver::Press(hBox, IDIGNORE));

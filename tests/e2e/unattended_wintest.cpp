@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace
 {
 const DWORD TIMEOUT_MS = 120000;
@@ -46,7 +45,7 @@ void ExpectSameFiles(const CTree& expected, const CTree& actual)
 
 class Unattended : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         Clean();
@@ -216,8 +215,10 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
                   ::GetFileAttributesA((InstallFolder() + item.first).c_str()))
             << item.first;
     }
-    WaitUntil([&] { return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES; },
-              TIMEOUT_MS);
+    WaitUntil(
+        [&]
+        { return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES; },
+        TIMEOUT_MS);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
 }
 

@@ -39,7 +39,8 @@ void SetInstallPath(DWORD dwType, const std::string& strData)
 {
     HKEY h = NULL;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, &h));
-    ::RegSetValueExA(h, "installPath", 0, dwType, (const BYTE*)strData.data(), (DWORD)strData.size());
+    ::RegSetValueExA(h, "installPath", 0, dwType, (const BYTE*)strData.data(),
+                     (DWORD)strData.size());
     ::RegCloseKey(h);
 }
 
@@ -50,8 +51,9 @@ std::string Describe(const CTree& tree)
     std::string text;
     for (const auto& item : tree)
         text += item.first + (item.second.bFolder ? " <dir> " : " <file> ") +
-                std::to_string(GivenAttributes(item.second.dwAttributes)) + " " + item.second.strContent.substr(0, 64) +
-                " (" + std::to_string(item.second.strContent.size()) + ")\n";
+                std::to_string(GivenAttributes(item.second.dwAttributes)) + " " +
+                item.second.strContent.substr(0, 64) + " (" +
+                std::to_string(item.second.strContent.size()) + ")\n";
     return text;
 }
 
@@ -71,8 +73,8 @@ protected:
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
         // The install folder holds the program, a file and a folder the user
         // put there; another folder stands for the rest of the machine.
-        ::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(), m_install.Path("Uninstall.exe").c_str(),
-                    FALSE);
+        ::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
+                    m_install.Path("Uninstall.exe").c_str(), FALSE);
         m_install.AddFile("mine.txt", "user's own");
         m_install.AddFile("乗\\淺.pat", "pattern behind trail bytes 0x5C");
         m_install.AddFile("乗\\keep.pat", "kept");
@@ -154,8 +156,9 @@ protected:
     // never reached the batch leaves the program in place).
     void AwaitBatch()
     {
-        EXPECT_TRUE(WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
-                              TIMEOUT_MS, 20));
+        EXPECT_TRUE(WaitUntil(
+            [] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
+            TIMEOUT_MS, 20));
         ASSERT_TRUE(::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
                                 m_install.Path("Uninstall.exe").c_str(), FALSE));
     }
@@ -185,7 +188,8 @@ TEST_F(UninstallFaults, EmptyBinaryAndHugeLogsTouchNothingTheyDoNotList)
     // Ten megabytes of lines that are no entries, then one entry without a
     // final line feed.
     std::string huge;
-    std::string filler = "File Copy " + std::string(100, 'x') + " Made Dir RegDB Key 2,SOFTWARE\r\n";
+    std::string filler =
+        "File Copy " + std::string(100, 'x') + " Made Dir RegDB Key 2,SOFTWARE\r\n";
     while (huge.size() < 10 * 1024 * 1024)
         huge += filler;
     huge += "File Copy: " + m_outside.Path("victim.txt");
@@ -203,7 +207,8 @@ TEST_F(UninstallFaults, EmptyBinaryAndHugeLogsTouchNothingTheyDoNotList)
         ASSERT_NO_FATAL_FAILURE(RunToCompletion());
         // The log lists nothing but (in the last case) the outside victim.
         EXPECT_EQ(Describe(install), Describe(InstallTree()));
-        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})),
+                  Describe(Without(m_outside.Read(), {"victim.txt"})));
         EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_outside.Path("victim.txt").c_str()));
@@ -219,18 +224,19 @@ TEST_F(UninstallFaults, OnlyListedFilesFoldersAndKeysGoWhateverTheirNames)
     const std::string nul(1, '\0');
     m_outside.AddFolder("empty");
     std::string longPath = m_install.Root() + std::string(300 - m_install.Root().size(), 'L');
-    std::string log = Entry("File Copy: ", m_outside.Path("victim.txt")) +
-                      Entry("File Copy: ", m_outside.Path("missing.txt")) +
-                      Entry("File Copy: ", m_outside.Path("ro.txt")) +
-                      Entry("File Copy: ", m_install.Path("乗\\淺.pat")) + Entry("File Copy: ", longPath) +
-                      Entry("Made Dir: ", m_install.Path("乗")) + Entry("Made Dir: ", m_outside.Path("gone")) +
-                      Entry("Made Dir: ", longPath) + Entry("RegDB Key: ", "no comma at all") +
-                      Entry("RegDB Key: ", "7,Software\\TessoraFaultSentinel\\Kept") +
-                      Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed") +
-                      Entry("RegDB Key: ", "1," + std::string(300, 'K')) + Entry("File Copy: ", "") +
-                      Entry("File Copy: ", m_outside.Path("bystander.txt") + nul + ".bak") +
-                      Entry("Made Dir: ", m_outside.Path("empty") + nul + "\\sub") +
-                      Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Kept" + nul + "\\Sub");
+    std::string log =
+        Entry("File Copy: ", m_outside.Path("victim.txt")) +
+        Entry("File Copy: ", m_outside.Path("missing.txt")) +
+        Entry("File Copy: ", m_outside.Path("ro.txt")) +
+        Entry("File Copy: ", m_install.Path("乗\\淺.pat")) + Entry("File Copy: ", longPath) +
+        Entry("Made Dir: ", m_install.Path("乗")) + Entry("Made Dir: ", m_outside.Path("gone")) +
+        Entry("Made Dir: ", longPath) + Entry("RegDB Key: ", "no comma at all") +
+        Entry("RegDB Key: ", "7,Software\\TessoraFaultSentinel\\Kept") +
+        Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed") +
+        Entry("RegDB Key: ", "1," + std::string(300, 'K')) + Entry("File Copy: ", "") +
+        Entry("File Copy: ", m_outside.Path("bystander.txt") + nul + ".bak") +
+        Entry("Made Dir: ", m_outside.Path("empty") + nul + "\\sub") +
+        Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Kept" + nul + "\\Sub");
     WriteLog(log);
     CTree install = InstallTree(), outside = m_outside.Read();
     ASSERT_NO_FATAL_FAILURE(RunToCompletion());
@@ -268,7 +274,8 @@ TEST_F(UninstallFaults, OddInstallPathValuesEndCleanly)
         CTree install = InstallTree(), outside = m_outside.Read();
         ASSERT_NO_FATAL_FAILURE(RunAnyway());
         EXPECT_EQ(Describe(install), Describe(InstallTree()));
-        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})),
+                  Describe(Without(m_outside.Read(), {"victim.txt"})));
         EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
     }
 }
@@ -350,7 +357,8 @@ TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
     std::string log;
     for (int i = 0; i < 3000; ++i)
         log += Entry("File Copy: ", m_install.Path("gone\\" + std::to_string(i) + ".pat"));
-    log += Entry("File Copy: ", m_outside.Path("victim.txt")) + Entry("Made Dir: ", m_install.Path("乗")) +
+    log += Entry("File Copy: ", m_outside.Path("victim.txt")) +
+           Entry("Made Dir: ", m_install.Path("乗")) +
            Entry("RegDB Key: ", "1,Software\\TessoraFaultSentinel\\Listed");
     WriteLog(log);
     // Cancel as soon as the dialog is there, once the bar has moved, and once
@@ -365,9 +373,11 @@ TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
         HWND hBar = ::GetDlgItem(hDlg, 1000);
         int nPos = 0;
         ASSERT_TRUE(WaitUntil(
-            [&] {
+            [&]
+            {
                 nPos = (int)::SendMessageA(hBar, PBM_GETPOS, 0, 0);
-                return nPos >= threshold || driver.HasExited() || ::IsWindowVisible(::GetDlgItem(hDlg, 1003));
+                return nPos >= threshold || driver.HasExited() ||
+                       ::IsWindowVisible(::GetDlgItem(hDlg, 1003));
             },
             TIMEOUT_MS, 1));
         // The moment is real: the bar, read from here, had got there while the

@@ -50,7 +50,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTestLabel, CStatic)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 // Records what PreSubclassWindow could see.
@@ -160,8 +160,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
-    ON_MESSAGE(UM_STEP, OnStep)
-    ON_WM_TIMER()
+ON_MESSAGE(UM_STEP, OnStep)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 COLORREF PixelOf(HWND hWnd, int x, int y)
@@ -177,38 +177,41 @@ TEST(CDialog, DataExchangeBindsTheTemplatesControlsAndKeepsTheirTextAndStyle)
 {
     CTestDlg dlg;
     HWND hDlg = NULL, hLabel = NULL;
-    dlg.m_steps.push_back([&] {
-        hDlg = dlg.m_hWnd;
-        hLabel = ::GetDlgItem(dlg, IDC_LABEL);
-        EXPECT_EQ("框架测试", Text(hDlg));
-        EXPECT_EQ(1, dlg.m_nInits);
-        EXPECT_EQ(1, dlg.m_nExchanges);
-
-        const int ids[] = {IDC_LABEL, IDC_CENTERED, IDC_DRAWN, IDC_PROGRESS, IDOK};
-        CWnd* objects[] = {&dlg.m_label, &dlg.m_centered, &dlg.m_drawn, &dlg.m_progress, &dlg.m_ok};
-        for (int i = 0; i < 5; ++i)
+    dlg.m_steps.push_back(
+        [&]
         {
-            HWND h = ::GetDlgItem(dlg, ids[i]);
-            EXPECT_EQ(h, objects[i]->m_hWnd) << ids[i];
-            EXPECT_EQ(objects[i], CWnd::FromHandlePermanent(h)) << ids[i];
-            EXPECT_EQ((LONG_PTR)AfxWndProc, ::GetWindowLongPtrA(h, GWLP_WNDPROC)) << ids[i];
-        }
-        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(::GetDlgItem(dlg, IDC_UNBOUND)));
+            hDlg = dlg.m_hWnd;
+            hLabel = ::GetDlgItem(dlg, IDC_LABEL);
+            EXPECT_EQ("框架测试", Text(hDlg));
+            EXPECT_EQ(1, dlg.m_nInits);
+            EXPECT_EQ(1, dlg.m_nExchanges);
 
-        // Template texts (code page 936) and styles are those of the template.
-        EXPECT_EQ("激活命令 誠", Text(dlg.m_label)); // 誠 ends in the byte 0x5C
-        EXPECT_EQ("居中 淺", Text(dlg.m_centered));
-        EXPECT_EQ((DWORD)SS_CENTER, dlg.m_centered.GetStyle() & SS_TYPEMASK);
-        EXPECT_EQ((DWORD)BS_OWNERDRAW, dlg.m_drawn.GetStyle() & BS_TYPEMASK);
-        EXPECT_TRUE(dlg.m_progress.GetStyle() & PBS_SMOOTH);
-        EXPECT_EQ("Progress2", Text(dlg.m_progress));
-        EXPECT_TRUE(dlg.m_label.GetStyle() & WS_GROUP);
+            const int ids[] = {IDC_LABEL, IDC_CENTERED, IDC_DRAWN, IDC_PROGRESS, IDOK};
+            CWnd* objects[] = {&dlg.m_label, &dlg.m_centered, &dlg.m_drawn, &dlg.m_progress,
+                               &dlg.m_ok};
+            for (int i = 0; i < 5; ++i)
+            {
+                HWND h = ::GetDlgItem(dlg, ids[i]);
+                EXPECT_EQ(h, objects[i]->m_hWnd) << ids[i];
+                EXPECT_EQ(objects[i], CWnd::FromHandlePermanent(h)) << ids[i];
+                EXPECT_EQ((LONG_PTR)AfxWndProc, ::GetWindowLongPtrA(h, GWLP_WNDPROC)) << ids[i];
+            }
+            EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(::GetDlgItem(dlg, IDC_UNBOUND)));
 
-        // PreSubclassWindow runs with the object bound, before the procedure changes.
-        EXPECT_TRUE(dlg.m_centered.m_bBoundBefore);
-        EXPECT_TRUE(dlg.m_centered.m_bOwnProcBefore);
-        dlg.EndDialog(42);
-    });
+            // Template texts (code page 936) and styles are those of the template.
+            EXPECT_EQ("激活命令 誠", Text(dlg.m_label)); // 誠 ends in the byte 0x5C
+            EXPECT_EQ("居中 淺", Text(dlg.m_centered));
+            EXPECT_EQ((DWORD)SS_CENTER, dlg.m_centered.GetStyle() & SS_TYPEMASK);
+            EXPECT_EQ((DWORD)BS_OWNERDRAW, dlg.m_drawn.GetStyle() & BS_TYPEMASK);
+            EXPECT_TRUE(dlg.m_progress.GetStyle() & PBS_SMOOTH);
+            EXPECT_EQ("Progress2", Text(dlg.m_progress));
+            EXPECT_TRUE(dlg.m_label.GetStyle() & WS_GROUP);
+
+            // PreSubclassWindow runs with the object bound, before the procedure changes.
+            EXPECT_TRUE(dlg.m_centered.m_bBoundBefore);
+            EXPECT_TRUE(dlg.m_centered.m_bOwnProcBefore);
+            dlg.EndDialog(42);
+        });
     EXPECT_EQ(42, dlg.DoModal());
     EXPECT_FALSE(dlg.m_bTimedOut);
     EXPECT_FALSE(::IsWindow(hDlg));
@@ -218,11 +221,13 @@ TEST(CDialog, DataExchangeBindsTheTemplatesControlsAndKeepsTheirTextAndStyle)
     EXPECT_TRUE(dlg.m_label.m_hWnd == NULL);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hLabel));
 
-    dlg.m_steps.assign(1, [&] {
-        EXPECT_TRUE(dlg.m_label.m_hWnd != NULL);
-        EXPECT_EQ(::GetDlgItem(dlg, IDC_LABEL), dlg.m_label.m_hWnd);
-        dlg.EndDialog(43);
-    });
+    dlg.m_steps.assign(1,
+                       [&]
+                       {
+                           EXPECT_TRUE(dlg.m_label.m_hWnd != NULL);
+                           EXPECT_EQ(::GetDlgItem(dlg, IDC_LABEL), dlg.m_label.m_hWnd);
+                           dlg.EndDialog(43);
+                       });
     EXPECT_EQ(43, dlg.DoModal());
     EXPECT_EQ(2, dlg.m_nInits);
 }
@@ -231,22 +236,26 @@ TEST(CDialog, PreTranslateMessageSeesKeysBeforeTheDialogManager)
 {
     CTestDlg dlg;
     HWND hFocus = NULL;
-    dlg.m_steps.push_back([&] {
-        dlg.m_bSwallowEscape = true;
-        ::SetFocus(dlg.m_ok);
-        hFocus = ::GetFocus();
-        EXPECT_EQ(dlg.m_ok.m_hWnd, hFocus);
-        ::PostMessageA(hFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    });
-    dlg.m_steps.push_back([&] {
-        // The key went to the focused control and stopped at the dialog's filter.
-        EXPECT_EQ(1, dlg.m_nSwallowed);
-        EXPECT_EQ(hFocus, dlg.m_hSwallowedFrom);
-        EXPECT_TRUE(dlg.IsModalRunning());
-        // Not swallowed, the same key cancels the dialog.
-        dlg.m_bSwallowEscape = false;
-        ::PostMessageA(hFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    });
+    dlg.m_steps.push_back(
+        [&]
+        {
+            dlg.m_bSwallowEscape = true;
+            ::SetFocus(dlg.m_ok);
+            hFocus = ::GetFocus();
+            EXPECT_EQ(dlg.m_ok.m_hWnd, hFocus);
+            ::PostMessageA(hFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        });
+    dlg.m_steps.push_back(
+        [&]
+        {
+            // The key went to the focused control and stopped at the dialog's filter.
+            EXPECT_EQ(1, dlg.m_nSwallowed);
+            EXPECT_EQ(hFocus, dlg.m_hSwallowedFrom);
+            EXPECT_TRUE(dlg.IsModalRunning());
+            // Not swallowed, the same key cancels the dialog.
+            dlg.m_bSwallowEscape = false;
+            ::PostMessageA(hFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        });
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_FALSE(dlg.m_bTimedOut);
     EXPECT_EQ(1, dlg.m_nSwallowed);
@@ -255,41 +264,44 @@ TEST(CDialog, PreTranslateMessageSeesKeysBeforeTheDialogManager)
 TEST(CDialog, ColourRequestsAreReflectedToTheBoundChild)
 {
     CTestDlg dlg;
-    dlg.m_steps.push_back([&] {
-        HDC hdc = ::GetDC(dlg.m_hWnd);
-        ::SetTextColor(hdc, RGB(0, 0, 0));
-        LRESULT r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
-        EXPECT_EQ((LRESULT)dlg.m_label.m_hBrush, r);
-        EXPECT_EQ(1, dlg.m_label.m_nCalls);
-        EXPECT_EQ((UINT)CTLCOLOR_STATIC, dlg.m_label.m_nKind);
-        // The child worked on the context that the request carried.
-        EXPECT_EQ(RGB(0, 0, 255), ::GetTextColor(hdc));
+    dlg.m_steps.push_back(
+        [&]
+        {
+            HDC hdc = ::GetDC(dlg.m_hWnd);
+            ::SetTextColor(hdc, RGB(0, 0, 0));
+            LRESULT r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
+            EXPECT_EQ((LRESULT)dlg.m_label.m_hBrush, r);
+            EXPECT_EQ(1, dlg.m_label.m_nCalls);
+            EXPECT_EQ((UINT)CTLCOLOR_STATIC, dlg.m_label.m_nKind);
+            // The child worked on the context that the request carried.
+            EXPECT_EQ(RGB(0, 0, 255), ::GetTextColor(hdc));
 
-        dlg.SendMessage(WM_CTLCOLORBTN, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
-        EXPECT_EQ((UINT)CTLCOLOR_BTN, dlg.m_label.m_nKind);
+            dlg.SendMessage(WM_CTLCOLORBTN, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
+            EXPECT_EQ((UINT)CTLCOLOR_BTN, dlg.m_label.m_nKind);
 
-        // An unbound control, or a child that gives no brush, gets the dialog's own answer.
-        r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)::GetDlgItem(dlg, IDC_UNBOUND));
-        EXPECT_NE((LRESULT)dlg.m_label.m_hBrush, r);
-        EXPECT_EQ(2, dlg.m_label.m_nCalls);
-        dlg.m_label.m_bAnswerNull = true;
-        r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
-        EXPECT_EQ(3, dlg.m_label.m_nCalls);
-        EXPECT_NE(0, r);
-        EXPECT_NE((LRESULT)dlg.m_label.m_hBrush, r);
-        dlg.m_label.m_bAnswerNull = false;
-        ::ReleaseDC(dlg.m_hWnd, hdc);
+            // An unbound control, or a child that gives no brush, gets the dialog's own answer.
+            r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc,
+                                (LPARAM)::GetDlgItem(dlg, IDC_UNBOUND));
+            EXPECT_NE((LRESULT)dlg.m_label.m_hBrush, r);
+            EXPECT_EQ(2, dlg.m_label.m_nCalls);
+            dlg.m_label.m_bAnswerNull = true;
+            r = dlg.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)dlg.m_label.m_hWnd);
+            EXPECT_EQ(3, dlg.m_label.m_nCalls);
+            EXPECT_NE(0, r);
+            EXPECT_NE((LRESULT)dlg.m_label.m_hBrush, r);
+            dlg.m_label.m_bAnswerNull = false;
+            ::ReleaseDC(dlg.m_hWnd, hdc);
 
-        // The control's own paint asks its parent, and draws with the child's brush.
-        dlg.m_label.m_nCalls = 0;
-        dlg.m_label.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        EXPECT_GE(dlg.m_label.m_nCalls, 1);
-        EXPECT_EQ((UINT)CTLCOLOR_STATIC, dlg.m_label.m_nKind);
-        RECT rc;
-        dlg.m_label.GetClientRect(&rc);
-        EXPECT_EQ(kLabelBk, PixelOf(dlg.m_label, rc.right - 2, rc.bottom - 2));
-        dlg.EndDialog(IDOK);
-    });
+            // The control's own paint asks its parent, and draws with the child's brush.
+            dlg.m_label.m_nCalls = 0;
+            dlg.m_label.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            EXPECT_GE(dlg.m_label.m_nCalls, 1);
+            EXPECT_EQ((UINT)CTLCOLOR_STATIC, dlg.m_label.m_nKind);
+            RECT rc;
+            dlg.m_label.GetClientRect(&rc);
+            EXPECT_EQ(kLabelBk, PixelOf(dlg.m_label, rc.right - 2, rc.bottom - 2));
+            dlg.EndDialog(IDOK);
+        });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_FALSE(dlg.m_bTimedOut);
 }
@@ -297,28 +309,30 @@ TEST(CDialog, ColourRequestsAreReflectedToTheBoundChild)
 TEST(CDialog, DrawRequestsReachTheOwnerDrawnButton)
 {
     CTestDlg dlg;
-    dlg.m_steps.push_back([&] {
-        dlg.m_drawn.m_nDraws = 0;
-        dlg.m_drawn.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        EXPECT_GE(dlg.m_drawn.m_nDraws, 1);
-        EXPECT_EQ((UINT)ODT_BUTTON, dlg.m_drawn.m_dis.CtlType);
-        EXPECT_EQ((UINT)IDC_DRAWN, dlg.m_drawn.m_dis.CtlID);
-        EXPECT_EQ(dlg.m_drawn.m_hWnd, dlg.m_drawn.m_dis.hwndItem);
-        EXPECT_EQ(kDrawnFace, PixelOf(dlg.m_drawn, 2, 2));
+    dlg.m_steps.push_back(
+        [&]
+        {
+            dlg.m_drawn.m_nDraws = 0;
+            dlg.m_drawn.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            EXPECT_GE(dlg.m_drawn.m_nDraws, 1);
+            EXPECT_EQ((UINT)ODT_BUTTON, dlg.m_drawn.m_dis.CtlType);
+            EXPECT_EQ((UINT)IDC_DRAWN, dlg.m_drawn.m_dis.CtlID);
+            EXPECT_EQ(dlg.m_drawn.m_hWnd, dlg.m_drawn.m_dis.hwndItem);
+            EXPECT_EQ(kDrawnFace, PixelOf(dlg.m_drawn, 2, 2));
 
-        // The dialog answers TRUE for a request it passed on, and leaves others alone.
-        DRAWITEMSTRUCT dis = dlg.m_drawn.m_dis;
-        dis.hDC = ::GetDC(dlg.m_drawn);
-        int before = dlg.m_drawn.m_nDraws;
-        EXPECT_EQ(TRUE, dlg.SendMessage(WM_DRAWITEM, IDC_DRAWN, (LPARAM)&dis));
-        EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
-        dis.hwndItem = ::GetDlgItem(dlg, IDCANCEL);
-        dis.CtlID = IDCANCEL;
-        EXPECT_EQ(FALSE, dlg.SendMessage(WM_DRAWITEM, IDCANCEL, (LPARAM)&dis));
-        EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
-        ::ReleaseDC(dlg.m_drawn, dis.hDC);
-        dlg.EndDialog(IDOK);
-    });
+            // The dialog answers TRUE for a request it passed on, and leaves others alone.
+            DRAWITEMSTRUCT dis = dlg.m_drawn.m_dis;
+            dis.hDC = ::GetDC(dlg.m_drawn);
+            int before = dlg.m_drawn.m_nDraws;
+            EXPECT_EQ(TRUE, dlg.SendMessage(WM_DRAWITEM, IDC_DRAWN, (LPARAM)&dis));
+            EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
+            dis.hwndItem = ::GetDlgItem(dlg, IDCANCEL);
+            dis.CtlID = IDCANCEL;
+            EXPECT_EQ(FALSE, dlg.SendMessage(WM_DRAWITEM, IDCANCEL, (LPARAM)&dis));
+            EXPECT_EQ(before + 1, dlg.m_drawn.m_nDraws);
+            ::ReleaseDC(dlg.m_drawn, dis.hDC);
+            dlg.EndDialog(IDOK);
+        });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_FALSE(dlg.m_bTimedOut);
 }
@@ -366,11 +380,13 @@ TEST(CDialog, OwnerIsDisabledWhileTheDialogRuns)
     CWnd owner;
     owner.Attach(hOwner);
     CTestDlg dlg(IDD_FRAMEWORK_TEST, &owner);
-    dlg.m_steps.push_back([&] {
-        EXPECT_FALSE(::IsWindowEnabled(hOwner));
-        EXPECT_EQ(hOwner, ::GetWindow(dlg.m_hWnd, GW_OWNER));
-        dlg.EndDialog(IDOK);
-    });
+    dlg.m_steps.push_back(
+        [&]
+        {
+            EXPECT_FALSE(::IsWindowEnabled(hOwner));
+            EXPECT_EQ(hOwner, ::GetWindow(dlg.m_hWnd, GW_OWNER));
+            dlg.EndDialog(IDOK);
+        });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_TRUE(::IsWindowEnabled(hOwner));
     owner.Detach();
@@ -381,10 +397,12 @@ TEST(CDialog, TemplateWithoutVisibleStyleIsShown)
 {
     CTestDlg dlg(IDD_HIDDEN_TEST);
     bool visible = false;
-    dlg.m_steps.push_back([&] {
-        visible = ::IsWindowVisible(dlg.m_hWnd) != FALSE;
-        dlg.EndDialog(IDOK);
-    });
+    dlg.m_steps.push_back(
+        [&]
+        {
+            visible = ::IsWindowVisible(dlg.m_hWnd) != FALSE;
+            dlg.EndDialog(IDOK);
+        });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_TRUE(visible);
 }
@@ -458,7 +476,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
-    ON_WM_ERASEBKGND()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 HWND MakeStatic()

@@ -9,9 +9,8 @@ namespace
 #define CHENG "\xD5\x5C" // 誠, trail byte '\'
 
 // Writes text through a text-mode file; returns FALSE if it could not be opened.
-bool WriteText(LPCTSTR path, const std::string& text, UINT flags = CFile::modeCreate |
-                                                                 CFile::modeWrite |
-                                                                 CFile::typeText)
+bool WriteText(LPCTSTR path, const std::string& text,
+               UINT flags = CFile::modeCreate | CFile::modeWrite | CFile::typeText)
 {
     CStdioFile f;
     if (!f.Open(path, flags))
@@ -40,9 +39,13 @@ TEST(CStdioFile, TextWriteStoresEachLfAsCrLfAndEveryOtherByteAsItIs)
 {
     CTestMedium dir("file");
     CString path = dir.Path(CHENG ".log").c_str();
-    const std::string text("a\nb\r\nc\rd\0e\n\x1a" "f " CHENG "\n", 17);
+    const std::string text("a\nb\r\nc\rd\0e\n\x1a"
+                           "f " CHENG "\n",
+                           17);
     ASSERT_TRUE(WriteText(path, text));
-    EXPECT_EQ(std::string("a\r\nb\r\r\nc\rd\0e\r\n\x1a" "f " CHENG "\r\n", 21),
+    EXPECT_EQ(std::string("a\r\nb\r\r\nc\rd\0e\r\n\x1a"
+                          "f " CHENG "\r\n",
+                          21),
               ReadFileBytes((LPCTSTR)path));
 }
 
@@ -62,9 +65,12 @@ TEST(CStdioFile, CtrlZEndsATextReadButNotABinaryOne)
 {
     CTestMedium dir("file");
     CString path = dir.Path("z.txt").c_str();
-    WriteFileBytes((LPCTSTR)path, "ab\r\n\x1a" "cd\r\n");
+    WriteFileBytes((LPCTSTR)path, "ab\r\n\x1a"
+                                  "cd\r\n");
     EXPECT_EQ("ab\n", ReadAll(path));
-    EXPECT_EQ("ab\r\n\x1a" "cd\r\n", ReadAll(path, CFile::typeBinary));
+    EXPECT_EQ("ab\r\n\x1a"
+              "cd\r\n",
+              ReadAll(path, CFile::typeBinary));
 }
 
 TEST(CStdioFile, LargeTextRoundTripsWhateverTheBufferBoundaries)
@@ -94,13 +100,15 @@ TEST(CStdioFile, CreateTruncatesUnlessNoTruncateIsGiven)
     CTestMedium dir("file");
     CString path = dir.Path("t.txt").c_str();
     WriteFileBytes((LPCTSTR)path, "abcdef");
-    ASSERT_TRUE(WriteText(path, "XY", CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
-                                          CFile::typeBinary));
+    ASSERT_TRUE(WriteText(path, "XY",
+                          CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
+                              CFile::typeBinary));
     EXPECT_EQ("XYcdef", ReadFileBytes((LPCTSTR)path));
     ASSERT_TRUE(WriteText(path, "Q\n"));
     EXPECT_EQ("Q\r\n", ReadFileBytes((LPCTSTR)path));
     // Without modeCreate a missing file is not made.
-    EXPECT_FALSE(WriteText(dir.Path("missing.txt").c_str(), "x", CFile::modeWrite | CFile::typeText));
+    EXPECT_FALSE(
+        WriteText(dir.Path("missing.txt").c_str(), "x", CFile::modeWrite | CFile::typeText));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(dir.Path("missing.txt").c_str()));
 }
 

@@ -18,7 +18,8 @@ std::string ProductKey(const std::string& release, const std::string& product)
 {
     return kAcad + release + "\\" + product;
 }
-std::string GeneralKey(const std::string& release, const std::string& product, const std::string& profile)
+std::string GeneralKey(const std::string& release, const std::string& product,
+                       const std::string& profile)
 {
     return ProductKey(release, product) + "\\Profiles\\" + profile + "\\General";
 }
@@ -29,8 +30,8 @@ void Install(HKEY hRoot, const std::string& release, const std::string& product)
 void SetAcad(const std::string& release, const std::string& product, const std::string& profile,
              const std::string& text, DWORD dwType = REG_SZ)
 {
-    ASSERT_TRUE(SetRegValue(HKEY_CURRENT_USER, GeneralKey(release, product, profile), "ACAD", dwType,
-                            text + std::string(1, '\0')));
+    ASSERT_TRUE(SetRegValue(HKEY_CURRENT_USER, GeneralKey(release, product, profile), "ACAD",
+                            dwType, text + std::string(1, '\0')));
 }
 std::string Acad(const std::string& release, const std::string& product, const std::string& profile)
 {
@@ -44,7 +45,8 @@ void AddKey(RegTree& tree, const std::string& path)
         tree[path.substr(0, pos)] = "";
     tree[path] = "";
 }
-void AddValue(RegTree& tree, const std::string& key, const std::string& name, const std::string& entry)
+void AddValue(RegTree& tree, const std::string& key, const std::string& name,
+              const std::string& entry)
 {
     AddKey(tree, key);
     tree[key + "|" + name] = entry;
@@ -63,7 +65,8 @@ BOOL RecordWrite(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName)
 {
     std::string root = hRoot == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU";
     g_writes.push_back(root + " " + pszKey + "|" + pszValueName);
-    return !g_denied.count(pszValueName) && !g_denied.count(root) && !g_denied.count(g_writes.back());
+    return !g_denied.count(pszValueName) && !g_denied.count(root) &&
+           !g_denied.count(g_writes.back());
 }
 
 class AcadRegistration : public ::testing::Test
@@ -118,7 +121,8 @@ TEST_F(AcadRegistration, CurVerOfTheMachineWinsAndAnyTextCountsAsRead)
     Install(HKEY_LOCAL_MACHINE, "R16.2", " \xCC\xEE\x95\x5C ");
     ASSERT_TRUE(SetRegValue(HKEY_CURRENT_USER, kAcad + std::string("R17.0"), "CurVer", REG_DWORD,
                             std::string("ABC\0", 4)));
-    const char* expected[] = {"", "ACAD-201:804", "Machine", " \xCC\xEE\x95\x5C ", "ABC", "", "", ""};
+    const char* expected[] = {"", "ACAD-201:804", "Machine", " \xCC\xEE\x95\x5C ", "ABC", "", "",
+                              ""};
     for (int i = 0; i < ACAD_RELEASE_COUNT; ++i)
     {
         CString strProduct;
@@ -130,7 +134,8 @@ TEST_F(AcadRegistration, CurVerOfTheMachineWinsAndAnyTextCountsAsRead)
     SetRegWriteFilter(NULL);
     EXPECT_TRUE(RegisterAcadRelease(g_acadReleases[1], kInstall.c_str()));
     RegTree machine{{"", ""}};
-    const std::string app = InTree(ProductKey("R16.0", "ACAD-201:804") + "\\Applications\\FillBoot");
+    const std::string app =
+        InTree(ProductKey("R16.0", "ACAD-201:804") + "\\Applications\\FillBoot");
     AddValue(machine, app, "LOADCTRLS", DwordEntry(2));
     AddValue(machine, app, "LOADER", SzEntry(kInstall + "Support\\2004-06\\Arx\\FillBoot.arx"));
     AddValue(machine, "AutoCAD\\R16.1", "CurVer", SzEntry("Machine"));
@@ -141,8 +146,10 @@ TEST_F(AcadRegistration, CurVerOfTheMachineWinsAndAnyTextCountsAsRead)
 
 TEST_F(AcadRegistration, EveryRowWritesItsLoaderEntriesOnlyInTableOrder)
 {
-    const char* releases[] = {"R15.0", "R16.0", "R16.1", "R16.2", "R17.0", "R17.1", "R17.2", "R18.0"};
-    const char* folders[] = {"2000-02", "2004-06", "2004-06", "2004-06", "2007-09", "2007-09", "2007-09", "2010-11"};
+    const char* releases[] = {"R15.0", "R16.0", "R16.1", "R16.2",
+                              "R17.0", "R17.1", "R17.2", "R18.0"};
+    const char* folders[] = {"2000-02", "2004-06", "2004-06", "2004-06",
+                             "2007-09", "2007-09", "2007-09", "2010-11"};
     RegTree expected{{"", ""}};
     std::vector<std::string> writes;
     for (int i = 0; i < 8; ++i)
@@ -190,17 +197,19 @@ TEST_F(AcadRegistration, EntryGoesInFrontOfEachCurrentUserProfileThatNeedsIt)
     SetAcad("R16.2", "P", "TooLong", std::string(2048, 'x'));
     SetAcad("R16.2", "P", "WouldExceed", std::string(2048 - kEntry.size(), 'x'));
     SetAcad("R16.2", "P", "JustFits", std::string(2047 - kEntry.size(), 'x'));
-    ASSERT_TRUE(MakeRegKey(HKEY_CURRENT_USER, ProductKey("R16.2", "P") + "\\Profiles\\NoGeneral\\Editor"));
+    ASSERT_TRUE(
+        MakeRegKey(HKEY_CURRENT_USER, ProductKey("R16.2", "P") + "\\Profiles\\NoGeneral\\Editor"));
     ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, GeneralKey("R16.2", "P", "NoAcad"), "Other", "D:\\"));
     // Another product of the release, and the machine's keys, are not the user's profiles.
     SetAcad("R16.2", "Other", "Default", "D:\\Fonts");
-    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, GeneralKey("R16.2", "P", "Default"), "ACAD", "D:\\Fonts"));
+    ASSERT_TRUE(
+        SetRegText(HKEY_LOCAL_MACHINE, GeneralKey("R16.2", "P", "Default"), "ACAD", "D:\\Fonts"));
     RegTree user = User(), machine = Machine();
 
     SetRegWriteFilter(NULL);
     EXPECT_TRUE(RegisterAcadRelease(g_acadReleases[3], kInstall.c_str()));
-    for (const char* profile : {"<<Unnamed Profile>>", "<<未命名配置>>", "Empty", "Case", "NoBackslash",
-                                "LastNoSemicolon", "Expand", "JustFits"})
+    for (const char* profile : {"<<Unnamed Profile>>", "<<未命名配置>>", "Empty", "Case",
+                                "NoBackslash", "LastNoSemicolon", "Expand", "JustFits"})
     {
         std::string& entry = user[InTree(GeneralKey("R16.2", "P", profile)) + "|ACAD"];
         entry = SzEntry(kEntry + entry.substr(2, entry.size() - 3));
@@ -248,10 +257,12 @@ TEST_F(AcadRegistration, FailedWriteEndsOnlyThatReleaseAndKeepsWhatWasWritten)
         g_denied = {steps[nFail]};
         g_writes.clear();
         EXPECT_FALSE(RegisterAcadRelease(g_acadReleases[0], kInstall.c_str()));
-        ASSERT_EQ(g_writes.size(), (size_t)nFail + 2) << steps[nFail]; // the profile, then the loader
+        ASSERT_EQ(g_writes.size(), (size_t)nFail + 2)
+            << steps[nFail]; // the profile, then the loader
         int nValues = 0;
         for (const auto& item : Machine())
-            nValues += item.first.find('|') != std::string::npos && item.first != "AutoCAD\\R15.0|CurVer";
+            nValues +=
+                item.first.find('|') != std::string::npos && item.first != "AutoCAD\\R15.0|CurVer";
         EXPECT_EQ(nValues, nFail) << steps[nFail];
         EXPECT_EQ(Acad("R15.0", "P", "Default"), SzEntry(kEntry + "D:\\Fonts"));
     }

@@ -141,7 +141,8 @@ const char* const ACAD_PATHS[] = {"C:\\Acad\\Support;C:\\Acad\\Fonts", ""};
 
 std::string ProfileSupportPath(int i)
 {
-    RegTree tree = RegTreeOf(HKEY_CURRENT_USER, std::string(ACAD_PROFILES_KEY) + ACAD_PROFILES[i] + "\\General");
+    RegTree tree = RegTreeOf(HKEY_CURRENT_USER,
+                             std::string(ACAD_PROFILES_KEY) + ACAD_PROFILES[i] + "\\General");
     const std::string& entry = tree["|ACAD"];
     // Strip the type and the NUL of the REG_SZ snapshot entry.
     return entry.size() > 3 ? entry.substr(2, entry.size() - 3) : std::string();
@@ -168,8 +169,9 @@ std::vector<std::string> TextLines(const std::string& strText)
 std::string CaptureOutput(std::string strCommand, const std::string& strOutputFile)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
-    HANDLE hOutput = ::CreateFileA(strOutputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hOutput =
+        ::CreateFileA(strOutputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hOutput == INVALID_HANDLE_VALUE)
         return std::string();
     STARTUPINFOA si = {};
@@ -178,7 +180,8 @@ std::string CaptureOutput(std::string strCommand, const std::string& strOutputFi
     si.hStdOutput = hOutput;
     si.hStdError = hOutput;
     PROCESS_INFORMATION pi = {};
-    BOOL bStarted = ::CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    BOOL bStarted =
+        ::CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
     ::CloseHandle(hOutput);
     if (!bStarted)
         return std::string();
@@ -195,7 +198,8 @@ class CompleteRun : public ::testing::Test
 {
 protected:
     CompleteRun()
-        : m_strInstall(m_target.Path("Tessora誠\\")), m_controls(CONTROL_RECORD, m_target.Path("controls.txt")),
+        : m_strInstall(m_target.Path("Tessora誠\\")),
+          m_controls(CONTROL_RECORD, m_target.Path("controls.txt")),
           m_driver(DRIVER_RECORD, m_target.Path("driver.txt"))
     {
         m_source.AddFile("Database\\填充图案.mdb", "database");
@@ -226,7 +230,8 @@ protected:
     {
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, ACAD_RELEASE_KEY, "CurVer", "ACAD-301:804"));
         for (int i = 0; i < 2; ++i)
-            ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, std::string(ACAD_PROFILES_KEY) + ACAD_PROFILES[i] + "\\General",
+            ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER,
+                                   std::string(ACAD_PROFILES_KEY) + ACAD_PROFILES[i] + "\\General",
                                    "ACAD", ACAD_PATHS[i]));
     }
 
@@ -243,7 +248,8 @@ protected:
     // What every complete run leaves, whether or not AutoCAD and the driver are there.
     void ExpectRegistered(const std::string& strLog)
     {
-        RegTree product{{"", ""}, {"|installPath", SzEntry(m_strInstall)}, {"|Ver", SzEntry("5.00")}};
+        RegTree product{
+            {"", ""}, {"|installPath", SzEntry(m_strInstall)}, {"|Ver", SzEntry("5.00")}};
         EXPECT_EQ(product, RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
         RegTree entry{{"", ""},
                       {"|DisplayName", SzEntry("Mosaika V5")},
@@ -274,7 +280,8 @@ protected:
         ASSERT_GT(lines.size(), tail.size());
         EXPECT_EQ(tail, std::vector<std::string>(lines.end() - tail.size(), lines.end()));
         for (size_t i = 0; i < lines.size() - tail.size(); ++i)
-            EXPECT_TRUE(lines[i].rfind("File Copy: ", 0) == 0 || lines[i].rfind("Made Dir: ", 0) == 0)
+            EXPECT_TRUE(lines[i].rfind("File Copy: ", 0) == 0 ||
+                        lines[i].rfind("Made Dir: ", 0) == 0)
                 << lines[i];
         EXPECT_EQ(events, m_controls.Lines());
     }
@@ -297,7 +304,9 @@ TEST_F(CompleteRun, RegistersEverythingOnceAndAgainOverTheSameFolder)
     std::string first = RunSetup();
     ExpectRegistered(first);
     // The system's own list of installed programs reads the uninstall entry.
-    EXPECT_NE(std::string::npos, CaptureOutput("uninstaller.exe --list", m_target.Path("list.txt")).find("Mosaika V5"));
+    EXPECT_NE(
+        std::string::npos,
+        CaptureOutput("uninstaller.exe --list", m_target.Path("list.txt")).find("Mosaika V5"));
 
     std::string second = RunSetup();
     EXPECT_EQ(first, second);
@@ -309,7 +318,8 @@ TEST_F(CompleteRun, RegistersEverythingOnceAndAgainOverTheSameFolder)
     // exactly the six pairs; the database path holds the CP936 bytes of its name.
     std::vector<std::string> pairs{"DSN=SwatchDepot",
                                    "Quorvatek=Mosaika",
-                                   "DBQ=" + m_strInstall + "Database\\\xCC\xEE\xB3\xE4\xCD\xBC\xB0\xB8.mdb",
+                                   "DBQ=" + m_strInstall +
+                                       "Database\\\xCC\xEE\xB3\xE4\xCD\xBC\xB0\xB8.mdb",
                                    "FIL=MS Access",
                                    "UID=Quorvatek",
                                    "PWD=Quorvatek40617295358"};

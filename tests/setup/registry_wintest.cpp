@@ -39,9 +39,11 @@ TEST_F(RegistryHelpers, StringsAreWrittenAsSzWithTheirNulAndCreateMissingKeys)
     EXPECT_TRUE(RegWriteUserString(Sub("C\\D").c_str(), "Empty", ""));
     EXPECT_EQ(RegTreeOf(HKEY_LOCAL_MACHINE, kKey),
               (RegTree{{"", ""}, {"A", ""}, {"A\\B", ""}, {"A\\B|Text", SzEntry(text)}}));
-    EXPECT_EQ(RegTreeOf(HKEY_CURRENT_USER, kKey),
-              (RegTree{{"", ""}, {"C", ""}, {"C\\D", ""}, {"C\\D|Long", SzEntry(long2047)},
-                       {"C\\D|Empty", SzEntry("")}}));
+    EXPECT_EQ(RegTreeOf(HKEY_CURRENT_USER, kKey), (RegTree{{"", ""},
+                                                           {"C", ""},
+                                                           {"C\\D", ""},
+                                                           {"C\\D|Long", SzEntry(long2047)},
+                                                           {"C\\D|Empty", SzEntry("")}}));
 
     CString strRead;
     EXPECT_TRUE(RegReadMachineString(Sub("A\\B").c_str(), "Text", strRead));
@@ -88,7 +90,8 @@ TEST_F(RegistryHelpers, ReadTakesAnyTypeUpToTheFirstNulWithinTheData)
 TEST_F(RegistryHelpers, FailedReadsEmptyTheText)
 {
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kKey, "Long", std::string(2048, 'x')));
-    ASSERT_TRUE(SetRegValue(HKEY_LOCAL_MACHINE, kKey, "Bin2049", REG_BINARY, std::string(2049, 'x')));
+    ASSERT_TRUE(
+        SetRegValue(HKEY_LOCAL_MACHINE, kKey, "Bin2049", REG_BINARY, std::string(2049, 'x')));
     CString strRead;
     for (const char* pszName : {"Long", "Bin2049", "Missing"})
     {
@@ -106,8 +109,8 @@ namespace
 std::string g_strFilterCalls;
 BOOL DenyValueB(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName)
 {
-    g_strFilterCalls += std::string(hRoot == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") + pszKey + "|" +
-                        pszValueName + ";";
+    g_strFilterCalls += std::string(hRoot == HKEY_LOCAL_MACHINE ? "HKLM " : "HKCU ") + pszKey +
+                        "|" + pszValueName + ";";
     return std::string(pszValueName) != "B";
 }
 } // namespace
@@ -122,6 +125,8 @@ TEST_F(RegistryHelpers, WriteFilterMakesAWriteFailWithoutTouchingTheRegistry)
     EXPECT_TRUE(RegWriteUserString(Sub("K").c_str(), "C", "c"));
     EXPECT_EQ(g_strFilterCalls, "HKLM " + Sub("K") + "|A;HKLM " + Sub("K") + "|B;HKCU " + Sub("K") +
                                     "|B;HKCU " + Sub("K") + "|C;");
-    EXPECT_EQ(RegTreeOf(HKEY_LOCAL_MACHINE, kKey), (RegTree{{"", ""}, {"K", ""}, {"K|A", DwordEntry(1)}}));
-    EXPECT_EQ(RegTreeOf(HKEY_CURRENT_USER, kKey), (RegTree{{"", ""}, {"K", ""}, {"K|C", SzEntry("c")}}));
+    EXPECT_EQ(RegTreeOf(HKEY_LOCAL_MACHINE, kKey),
+              (RegTree{{"", ""}, {"K", ""}, {"K|A", DwordEntry(1)}}));
+    EXPECT_EQ(RegTreeOf(HKEY_CURRENT_USER, kKey),
+              (RegTree{{"", ""}, {"K", ""}, {"K|C", SzEntry("c")}}));
 }

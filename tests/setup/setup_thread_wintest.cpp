@@ -88,10 +88,9 @@ DWORD RunWorker(CScriptedSetup& worker, CSink& sink, const std::string& source,
 std::string SystemText(DWORD code)
 {
     LPSTR buffer = NULL;
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                               NULL, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                               (LPSTR)&buffer, 0, NULL);
+    DWORD n = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        NULL, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPSTR)&buffer, 0, NULL);
     std::string text = buffer ? std::string(buffer, n) : std::string();
     ::LocalFree(buffer);
     return text;
@@ -164,13 +163,26 @@ TEST(SetupWorker, InstallsMediumWithLogInOrderAndOneStepPerFileAndSubFolder)
     std::set<std::string> names;
     for (const auto& item : tree)
         names.insert(item.first);
-    EXPECT_EQ((std::set<std::string>{"Database", "Database\\填充图案.mdb", "Support",
-                                     "Support\\2000-02", "Support\\2000-02\\Arx",
-                                     "Support\\2000-02\\Arx\\FillBoot.arx", "Support\\Empty",
-                                     "Support\\運", "Support\\運\\淺.pat", "HatchPat",
-                                     "HatchPat\\a.pat", "HatchPat\\ro.pat", "HatchPat\\blocked.pat",
-                                     "Controls", "Controls\\c.ocx", "Uninstall.exe", "readme.txt",
-                                     "運.txt", "blocked.txt", "Uninstall.log"}),
+    EXPECT_EQ((std::set<std::string>{"Database",
+                                     "Database\\填充图案.mdb",
+                                     "Support",
+                                     "Support\\2000-02",
+                                     "Support\\2000-02\\Arx",
+                                     "Support\\2000-02\\Arx\\FillBoot.arx",
+                                     "Support\\Empty",
+                                     "Support\\運",
+                                     "Support\\運\\淺.pat",
+                                     "HatchPat",
+                                     "HatchPat\\a.pat",
+                                     "HatchPat\\ro.pat",
+                                     "HatchPat\\blocked.pat",
+                                     "Controls",
+                                     "Controls\\c.ocx",
+                                     "Uninstall.exe",
+                                     "readme.txt",
+                                     "運.txt",
+                                     "blocked.txt",
+                                     "Uninstall.log"}),
               names);
     EXPECT_EQ("db", tree["Database\\填充图案.mdb"].strContent);
     EXPECT_EQ("qian", tree["Support\\運\\淺.pat"].strContent);
@@ -178,7 +190,8 @@ TEST(SetupWorker, InstallsMediumWithLogInOrderAndOneStepPerFileAndSubFolder)
     // Every copied file arrives normal, read-only or not on the medium.
     for (const char* copied :
          {"Database\\填充图案.mdb", "HatchPat\\ro.pat", "Controls\\c.ocx", "readme.txt"})
-        EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(tree[copied].dwAttributes)) << copied;
+        EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(tree[copied].dwAttributes))
+            << copied;
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_HIDDEN, GivenAttributes(tree["Uninstall.log"].dwAttributes));
 
     // One step per file (copied or not) and per sub-folder, each destination
@@ -206,15 +219,15 @@ TEST(SetupWorker, InstallsMediumWithLogInOrderAndOneStepPerFileAndSubFolder)
     std::vector<std::string> dirs, files;
     for (const auto& entry : log)
         (entry.first == "Made Dir: " ? dirs : files).push_back(entry.second.substr(inst.size()));
-    EXPECT_EQ((std::set<std::string>{"Database", "Support", "Support\\2000-02",
-                                     "Support\\2000-02\\Arx", "Support\\Empty", "Support\\運",
-                                     "HatchPat", "Controls"}),
-              std::set<std::string>(dirs.begin(), dirs.end()));
+    EXPECT_EQ(
+        (std::set<std::string>{"Database", "Support", "Support\\2000-02", "Support\\2000-02\\Arx",
+                               "Support\\Empty", "Support\\運", "HatchPat", "Controls"}),
+        std::set<std::string>(dirs.begin(), dirs.end()));
     EXPECT_EQ(8u, dirs.size());
-    EXPECT_EQ((std::set<std::string>{"Database\\填充图案.mdb", "Support\\2000-02\\Arx\\FillBoot.arx",
-                                     "Support\\運\\淺.pat", "HatchPat\\a.pat", "HatchPat\\ro.pat",
-                                     "Controls\\c.ocx", "Uninstall.exe", "readme.txt", "運.txt",
-                                     "blocked.txt", "Uninstall.log"}),
+    EXPECT_EQ((std::set<std::string>{
+                  "Database\\填充图案.mdb", "Support\\2000-02\\Arx\\FillBoot.arx",
+                  "Support\\運\\淺.pat", "HatchPat\\a.pat", "HatchPat\\ro.pat", "Controls\\c.ocx",
+                  "Uninstall.exe", "readme.txt", "運.txt", "blocked.txt", "Uninstall.log"}),
               std::set<std::string>(files.begin(), files.end()));
     EXPECT_EQ(11u, files.size());
     // Each folder's entry comes first and its contents follow it as one block.
@@ -258,8 +271,8 @@ TEST(SetupWorker, MissingProductFolderIgnoredGivesEmptyLoggedFolderAndGoesOn)
     EXPECT_EQ(0u, RunWorker(worker, sink, src.Root(), dst.Root()));
 
     ASSERT_EQ(1u, worker.m_prompts.size());
-    EXPECT_EQ(SystemText(ERROR_PATH_NOT_FOUND) + "\n找不到安装文件的路径 " + src.Root() + "Support\\" +
-                  MISSING_TAIL,
+    EXPECT_EQ(SystemText(ERROR_PATH_NOT_FOUND) + "\n找不到安装文件的路径 " + src.Root() +
+                  "Support\\" + MISSING_TAIL,
               worker.m_prompts[0].first);
     EXPECT_EQ((UINT)(MB_ABORTRETRYIGNORE | MB_ICONQUESTION), worker.m_prompts[0].second);
 
@@ -291,8 +304,9 @@ TEST(SetupWorker, RetryFindsFolderThatHasAppeared)
     EXPECT_EQ(1u, sink.m_steps.size());
     EXPECT_EQ(1, sink.m_nDone);
     CPairs log = LogEntries(dst.Path("Uninstall.log"));
-    EXPECT_NE(log.end(), std::find(log.begin(), log.end(),
-                                   CPairs::value_type("File Copy: ", dst.Root() + "Support\\s.pat")));
+    EXPECT_NE(log.end(),
+              std::find(log.begin(), log.end(),
+                        CPairs::value_type("File Copy: ", dst.Root() + "Support\\s.pat")));
 }
 
 TEST(SetupWorker, AbortAtFirstFolderCreatesNothingAndWritesNoLog)
@@ -335,7 +349,8 @@ TEST(SetupWorker, FolderThatCannotBeCreatedPromptsRetryOrCancel)
     ASSERT_EQ(2u, worker.m_prompts.size());
     for (const auto& prompt : worker.m_prompts)
     {
-        EXPECT_EQ(SystemText(ERROR_FILENAME_EXCED_RANGE) + "\n不能创建文件夹 " + tooLong + CREATE_TAIL,
+        EXPECT_EQ(SystemText(ERROR_FILENAME_EXCED_RANGE) + "\n不能创建文件夹 " + tooLong +
+                      CREATE_TAIL,
                   prompt.first);
         EXPECT_EQ((UINT)(MB_RETRYCANCEL | MB_ICONQUESTION), prompt.second);
     }
@@ -348,7 +363,8 @@ TEST(SetupWorker, FolderThatCannotBeCreatedPromptsRetryOrCancel)
         src.AddFolder(folder);
     dst.AddFile("Tessora", "in the way");
     CScriptedSetup second;
-    second.m_answers.push_back({IDRETRY, [&] {
+    second.m_answers.push_back({IDRETRY, [&]
+                                {
                                     ::DeleteFileA(dst.Path("Tessora").c_str());
                                     dst.AddFolder("Tessora");
                                 }});

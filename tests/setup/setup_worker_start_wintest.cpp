@@ -12,7 +12,7 @@ namespace
 {
 class CNoWorkerDlg : public CSetupDlg
 {
-  protected:
+protected:
     BOOL StartWorker() override
     {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -75,7 +75,8 @@ void CALLBACK PressOkLater(HWND, UINT, UINT_PTR, DWORD)
 int RunWatched(CSetupDlg& dlg, CWatch& watch)
 {
     g_pWatch = &watch;
-    HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, ::GetCurrentThreadId());
+    HHOOK hHook =
+        ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, ::GetCurrentThreadId());
     EXPECT_NE(nullptr, hHook);
     UINT_PTR nTimer = ::SetTimer(NULL, 0, 500, PressOkLater);
     dlg.DoModal();

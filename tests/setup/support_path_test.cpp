@@ -25,7 +25,8 @@ TEST(SupportPath, EntryIsInstallFolderPatternFolderBackslashSemicolon)
 
 TEST(SupportPath, ValueHoldingTheEntryIsLeftAlone)
 {
-    for (CString strCurrent : {kEntry, "X:\\a;" + kEntry, kEntry + "X:\\a;", "X:\\a;" + kEntry + "Y:\\b"})
+    for (CString strCurrent :
+         {kEntry, "X:\\a;" + kEntry, kEntry + "X:\\a;", "X:\\a;" + kEntry + "Y:\\b"})
     {
         BOOL bWrite = TRUE;
         Decide(strCurrent, &bWrite);

@@ -24,9 +24,8 @@ public:
         RECT rc;
         ::GetClientRect(hWnd, &rc);
         HDC hdc = ::GetDC(hWnd);
-        Grab(rc.right, rc.bottom, [&](HDC hdcMem) {
-            ::BitBlt(hdcMem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY);
-        });
+        Grab(rc.right, rc.bottom,
+             [&](HDC hdcMem) { ::BitBlt(hdcMem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY); });
         ::ReleaseDC(hWnd, hdc);
     }
 
@@ -39,9 +38,10 @@ public:
         ::ClientToScreen(hWnd, &origin);
         CPixelCapture capture;
         HDC hdc = ::GetDC(NULL);
-        capture.Grab(rc.right, rc.bottom, [&](HDC hdcMem) {
-            ::BitBlt(hdcMem, 0, 0, rc.right, rc.bottom, hdc, origin.x, origin.y, SRCCOPY);
-        });
+        capture.Grab(
+            rc.right, rc.bottom,
+            [&](HDC hdcMem)
+            { ::BitBlt(hdcMem, 0, 0, rc.right, rc.bottom, hdc, origin.x, origin.y, SRCCOPY); });
         ::ReleaseDC(NULL, hdc);
         return capture;
     }
@@ -51,14 +51,16 @@ public:
     static CPixelCapture Text(LPCSTR pszText, HGDIOBJ hFont, int cx, int cy, UINT nFormat)
     {
         CPixelCapture capture;
-        capture.Grab(cx, cy, [&](HDC hdcMem) {
-            RECT rc = {0, 0, cx, cy};
-            ::FillRect(hdcMem, &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
-            if (hFont)
-                ::SelectObject(hdcMem, hFont);
-            ::SetBkMode(hdcMem, TRANSPARENT);
-            ::DrawTextA(hdcMem, pszText, -1, &rc, nFormat);
-        });
+        capture.Grab(cx, cy,
+                     [&](HDC hdcMem)
+                     {
+                         RECT rc = {0, 0, cx, cy};
+                         ::FillRect(hdcMem, &rc, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+                         if (hFont)
+                             ::SelectObject(hdcMem, hFont);
+                         ::SetBkMode(hdcMem, TRANSPARENT);
+                         ::DrawTextA(hdcMem, pszText, -1, &rc, nFormat);
+                     });
         return capture;
     }
 

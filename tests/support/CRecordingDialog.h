@@ -8,7 +8,7 @@
 
 class CRecordingDialog
 {
-  public:
+public:
     CRecordingDialog(UINT nFirst, UINT nLast) : m_nFirst(nFirst), m_nLast(nLast)
     {
         static ATOM s_atom = 0;
@@ -34,11 +34,11 @@ class CRecordingDialog
 
     CWnd m_wnd;
 
-  protected:
+protected:
     // What the dialog would make of the message; its parameters are valid here only.
     virtual void OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {}
 
-  private:
+private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
         CRecordingDialog* self = (CRecordingDialog*)::GetWindowLongPtrA(hwnd, GWLP_USERDATA);

@@ -11,7 +11,8 @@
 class CTestParent : public CWnd
 {
 public:
-    explicit CTestParent(COLORREF crBk, int cx = 320, int cy = 200) : m_hBkBrush(::CreateSolidBrush(crBk))
+    explicit CTestParent(COLORREF crBk, int cx = 320, int cy = 200)
+        : m_hBkBrush(::CreateSolidBrush(crBk))
     {
         ::InitCommonControls();
         WNDCLASSA wc = {};
@@ -31,8 +32,8 @@ public:
 
     HWND AddChild(LPCSTR pszClass, LPCSTR pszText, DWORD dwStyle, int cx, int cy)
     {
-        return ::CreateWindowExA(0, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, 10, 10,
-                                 cx, cy, m_hWnd, NULL, ::GetModuleHandleA(NULL), NULL);
+        return ::CreateWindowExA(0, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, 10, 10, cx,
+                                 cy, m_hWnd, NULL, ::GetModuleHandleA(NULL), NULL);
     }
 
     // Shows the window and paints it and its children before returning.

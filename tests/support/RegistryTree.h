@@ -28,21 +28,24 @@ inline bool SetRegValue(HKEY hRoot, const std::string& key, const char* pszName,
                         const std::string& data)
 {
     HKEY h = NULL;
-    if (RegCreateKeyExA(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) !=
+        ERROR_SUCCESS)
         return false;
     bool ok = RegSetValueExA(h, pszName, 0, dwType, (const BYTE*)data.data(), (DWORD)data.size()) ==
               ERROR_SUCCESS;
     RegCloseKey(h);
     return ok;
 }
-inline bool SetRegText(HKEY hRoot, const std::string& key, const char* pszName, const std::string& text)
+inline bool SetRegText(HKEY hRoot, const std::string& key, const char* pszName,
+                       const std::string& text)
 {
     return SetRegValue(hRoot, key, pszName, REG_SZ, text + std::string(1, '\0'));
 }
 inline bool MakeRegKey(HKEY hRoot, const std::string& key)
 {
     HKEY h = NULL;
-    if (RegCreateKeyExA(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) !=
+        ERROR_SUCCESS)
         return false;
     RegCloseKey(h);
     return true;
@@ -66,7 +69,8 @@ inline bool DeleteRegTree(HKEY hRoot, const std::string& key)
     return ok && RegDeleteKeyA(hRoot, key.c_str()) == ERROR_SUCCESS;
 }
 
-inline void ReadRegTree(HKEY hRoot, const std::string& key, RegTree& tree, const std::string& path = "")
+inline void ReadRegTree(HKEY hRoot, const std::string& key, RegTree& tree,
+                        const std::string& path = "")
 {
     HKEY h = NULL;
     if (RegOpenKeyExA(hRoot, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)

@@ -65,8 +65,8 @@ inline size_t LastBackslash(const std::string& strPath)
 inline std::string ReadFileBytes(const std::string& strPath)
 {
     std::string bytes;
-    HANDLE h = ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                             OPEN_EXISTING, 0, NULL);
+    HANDLE h = ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             NULL, OPEN_EXISTING, 0, NULL);
     if (h == INVALID_HANDLE_VALUE)
         return bytes;
     char buffer[4096];

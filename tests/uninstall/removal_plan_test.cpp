@@ -25,9 +25,10 @@ TEST(RemovalPlan, FilesInLogOrderFoldersLastFirstKeysInLogOrder)
                 "RegDB Key: 7,Odd\\A,B\n"
                 "File Copy: C:\\T\\Uninstall.log\n");
     std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(log);
-    EXPECT_EQ((std::vector<std::string>{"C:\\T\\Database\\填充图案.mdb", "C:\\T\\Support\\運\\FillBoot.arx",
-                                        "C:\\T\\Uninstall.log"}),
-              Strings(ListLogValues(log, LOG_FILE_COPY)));
+    EXPECT_EQ(
+        (std::vector<std::string>{"C:\\T\\Database\\填充图案.mdb",
+                                  "C:\\T\\Support\\運\\FillBoot.arx", "C:\\T\\Uninstall.log"}),
+        Strings(ListLogValues(log, LOG_FILE_COPY)));
     EXPECT_EQ((std::vector<std::string>{"C:\\T\\Support\\運", "C:\\T\\Support", "C:\\T\\Database"}),
               Strings(ListFolderRemovals(log)));
     ASSERT_EQ(2u, keys.size());

@@ -121,7 +121,7 @@ bool ReadStartedAs(HANDLE hProcess, CProcessParameters& params)
 {
     typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     QueryProc pfnQuery = (QueryProc)(void*)::GetProcAddress(::GetModuleHandleA("ntdll.dll"),
-                                                             "NtQueryInformationProcess");
+                                                            "NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION pbi = {};
     PEB peb = {};
     SIZE_T got = 0;
@@ -146,7 +146,8 @@ struct CHelperRun
 
     bool Start(const std::string& strExe, const std::string& strCurrentDir)
     {
-        std::string tag = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount());
+        std::string tag =
+            std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount());
         std::string started = "TessoraSelfDeleteStarted-" + tag;
         std::string release = "TessoraSelfDeleteRelease-" + tag;
         hStarted = ::CreateEventA(NULL, TRUE, FALSE, started.c_str());
@@ -206,10 +207,16 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     const std::string escapedFolder = scratch.Path("自刪%%TEMP%%運");
     const std::string escapedExe = escapedFolder + "\\卸載運.exe";
     const std::string expected = ":Repeat\r\n"
-                                 "del \"" + escapedExe + "\"\r\n"
+                                 "del \"" +
+                                 escapedExe +
+                                 "\"\r\n"
                                  "del \"Filedelr.avi\"\r\n"
-                                 "if exist \"" + escapedExe + "\" goto Repeat\r\n"
-                                 "rmdir \"" + escapedFolder + "\"\r\n"
+                                 "if exist \"" +
+                                 escapedExe +
+                                 "\" goto Repeat\r\n"
+                                 "rmdir \"" +
+                                 escapedFolder +
+                                 "\"\r\n"
                                  "del \"\\DelUS.bat\"\r\n";
     EXPECT_EQ(expected, ReadFileBytes(batch));
 
@@ -217,14 +224,16 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     // there, again and again while the program lives.
     EXPECT_TRUE(WaitUntil([&] { return !Exists(marker); }, TIMEOUT_MS)) << "the batch does not run";
     ASSERT_TRUE(WriteFileBytes(marker, "avi"));
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(marker); }, TIMEOUT_MS)) << "the batch does not spin";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(marker); }, TIMEOUT_MS))
+        << "the batch does not spin";
     EXPECT_TRUE(Exists(exe));
 
     // The batch was started hidden, while the program itself now runs at high
     // priority.
     std::set<DWORD> children = ChildProcesses(run.pi.dwProcessId);
     ASSERT_EQ(1u, children.size());
-    HANDLE hBatch = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, *children.begin());
+    HANDLE hBatch =
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, *children.begin());
     ASSERT_TRUE(hBatch != NULL);
     CProcessParameters started = {};
     EXPECT_TRUE(ReadStartedAs(hBatch, started));
@@ -239,10 +248,12 @@ TEST(SelfDelete, BatchDeletesTheEndedProgramItsEmptiedFolderAndItself)
     ASSERT_EQ(1u, batchThreads.size());
     EXPECT_TRUE(batchThreads[0] == THREAD_PRIORITY_IDLE || batchThreads[0] == 1) << batchThreads[0];
     std::vector<LONG> helperThreads = ThreadPriorities(run.pi.dwProcessId);
-    EXPECT_EQ(1, std::count(helperThreads.begin(), helperThreads.end(), THREAD_PRIORITY_TIME_CRITICAL));
+    EXPECT_EQ(
+        1, std::count(helperThreads.begin(), helperThreads.end(), THREAD_PRIORITY_TIME_CRITICAL));
 
     EXPECT_EQ(0u, run.Finish());
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS)) << "the batch did not delete itself";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS))
+        << "the batch did not delete itself";
     EXPECT_FALSE(Exists(exe));
     EXPECT_FALSE(Exists(folder));
 }
@@ -264,7 +275,8 @@ TEST(SelfDelete, FolderThatStillHoldsAFileStays)
     ASSERT_TRUE(run.Start(exe, scratch.Root()));
     EXPECT_TRUE(Exists(batch));
     EXPECT_EQ(0u, run.Finish());
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS)) << "the batch did not delete itself";
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS))
+        << "the batch did not delete itself";
     EXPECT_FALSE(Exists(exe));
     EXPECT_TRUE(Exists(folder + "\\mine.txt"));
 }

@@ -17,7 +17,8 @@
 namespace
 {
 const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
-const char UNINSTALL_ENTRY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
+const char UNINSTALL_ENTRY_KEY[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
 // Keys of the stop tests: the product's keys stay out of them.
 const char TEST_KEY[] = "Software\\TessoraUninstallTest";
 
@@ -170,7 +171,8 @@ TEST(UninstallWorker, ReplaysTheLogThatSetupWrote)
     {
         if (e.nMessage == UM_FILE_DELETED)
         {
-            EXPECT_EQ(e.strPath.find("FillBoot.arx") != std::string::npos, e.bFileThere) << e.strPath;
+            EXPECT_EQ(e.strPath.find("FillBoot.arx") != std::string::npos, e.bFileThere)
+                << e.strPath;
         }
     }
     std::vector<UINT> expected(files.size(), UM_FILE_DELETED);
@@ -237,9 +239,9 @@ TEST(UninstallWorker, UnregistersTheLoggedControlsBeforeAnyFileGoes)
     CDialogStandIn dialog;
     CTestUninstall worker;
     RunUninstall(worker, dialog, logPath);
-    EXPECT_EQ((std::vector<std::string>{"load " + ok, "unregister " + ok, "free " + ok, "load " + sfalse,
-                                        "unregister " + sfalse, "free " + sfalse, "load " + noentry,
-                                        "free " + noentry}),
+    EXPECT_EQ((std::vector<std::string>{"load " + ok, "unregister " + ok, "free " + ok,
+                                        "load " + sfalse, "unregister " + sfalse, "free " + sfalse,
+                                        "load " + noentry, "free " + noentry}),
               record.Lines());
     for (const std::string& path : {ok, sfalse, noentry, text})
         EXPECT_FALSE(Exists(path)) << path;
@@ -331,7 +333,8 @@ struct CStopScene
     CStopScene()
     {
         DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY);
-        std::string log = "Made Dir: " + folder.Path("Outer") + "\r\nMade Dir: " + folder.Path("Outer\\Inner") + "\r\n";
+        std::string log = "Made Dir: " + folder.Path("Outer") +
+                          "\r\nMade Dir: " + folder.Path("Outer\\Inner") + "\r\n";
         for (const char* name : {"Outer\\Inner\\1.pat", "Outer\\Inner\\2.pat", "Outer\\3.pat"})
         {
             folder.AddFile(name, name);
@@ -367,7 +370,8 @@ struct CStopScene
 // to this thread; false when none comes within the time-out.
 bool WaitForPendingSend(DWORD dwTimeout)
 {
-    return WaitUntil([] { return (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; },
+    return WaitUntil([]
+                     { return (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; },
                      dwTimeout, 1);
 }
 } // namespace
@@ -391,7 +395,8 @@ TEST(UninstallWorker, StopEndsTheRunAtTheNextCheck)
         CTestUninstall worker;
         if (c.nStopAt == 0)
             worker.RequestStop();
-        dialog.m_onEvent = [&](const CEvent&) {
+        dialog.m_onEvent = [&](const CEvent&)
+        {
             if ((int)dialog.m_events.size() == c.nStopAt)
                 worker.RequestStop();
         };
@@ -418,8 +423,8 @@ TEST(UninstallWorker, StopWhileTheWorkerIsBlockedSendingEndsItWithoutDeadlock)
         ASSERT_TRUE(worker->Start(&dialog.m_wnd, scene.logPath.c_str()));
         ASSERT_TRUE(WaitForPendingSend(120000));
         HANDLE hThread = NULL;
-        ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(),
-                                      &hThread, SYNCHRONIZE, FALSE, 0));
+        ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread,
+                                      ::GetCurrentProcess(), &hThread, SYNCHRONIZE, FALSE, 0));
         if (bDestroy)
         {
             worker.reset();

@@ -31,8 +31,8 @@ TEST(DibImage, HeaderDepthAndRowLayout)
     EXPECT_EQ(4u, dib.GetRowBytes());
 
     // Requested depth -> stored depth, colour-table size, row bytes for width 5.
-    const int cases[][4] = {{0, 1, 2, 4},   {2, 4, 16, 4},  {3, 4, 16, 4}, {5, 8, 256, 8},
-                            {9, 24, 0, 16}, {16, 24, 0, 16}};
+    const int cases[][4] = {{0, 1, 2, 4},   {2, 4, 16, 4},  {3, 4, 16, 4},
+                            {5, 8, 256, 8}, {9, 24, 0, 16}, {16, 24, 0, 16}};
     for (const auto& c : cases)
     {
         ASSERT_TRUE(dib.Create(5, 2, (WORD)c[0]));
@@ -47,7 +47,7 @@ TEST(DibImage, PixelAndPaletteWrites)
 {
     CDibImage dib;
     ASSERT_TRUE(dib.Create(5, 3, 8));
-    dib.Fill(0x100); // low 8 bits
+    dib.Fill(0x100);                // low 8 bits
     dib.SetPixelIndex(0, 0, 7);     // top left: first byte of the last row in memory
     dib.SetPixelIndex(4, 2, 0x1FF); // bottom right: first row in memory
     EXPECT_EQ(7, dib.GetBits()[2 * 8]);

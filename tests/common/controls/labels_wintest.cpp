@@ -25,7 +25,7 @@ void ExpectLabel(HWND hLabel, HGDIOBJ hFont, UINT nFormat, COLORREF crText, COLO
             COLORREF cr = shown.At(x, y);
             bool bOk = ref.Agrees(x, y, cr, crText, crBk);
             if (bShadow && ref.IsInk(x, y) && !ref.IsSolid(x, y))
-                bOk |= IsBetween(cr, crText, kShadow);  // smoothed text over the shadow
+                bOk |= IsBetween(cr, crText, kShadow); // smoothed text over the shadow
             else if (bShadow && !ref.IsInk(x, y) && ref.IsInk(x - 3, y - 3))
                 bOk = ref.Agrees(x - 3, y - 3, cr, kShadow, crBk);
             nInk += ref.IsInk(x, y);
@@ -44,8 +44,8 @@ TEST(ColorLabel, DrawsInTheGuiFontNotTheDialogFontWithItsColourOnButtonFace)
     CTestParent parent(kParentBk);
     HWND hLabel = parent.AddChild("STATIC", kText, SS_LEFT, 200, 40);
     // The font a dialog gives its controls, here a much larger one.
-    HFONT hDialogFont = ::CreateFontA(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                      "Tahoma");
+    HFONT hDialogFont =
+        ::CreateFontA(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     ::SendMessageA(hLabel, WM_SETFONT, (WPARAM)hDialogFont, FALSE);
     CColorLabel label;
     ASSERT_TRUE(label.SubclassWindow(hLabel));

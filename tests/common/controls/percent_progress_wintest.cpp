@@ -126,7 +126,7 @@ TEST_F(PercentProgress, SteppingPastTheEndAndWindowTexts)
 TEST_F(PercentProgress, GetTextStaysInsideTheBufferAndKeepsCharactersWhole)
 {
     Bind();
-    m_bar.SetWindowText("AB\xD6\xD0");  // "AB中" in code page 936
+    m_bar.SetWindowText("AB\xD6\xD0"); // "AB中" in code page 936
     char buf[8];
     std::memset(buf, '#', sizeof(buf));
     EXPECT_EQ(4, ::SendMessageA(m_hBar, WM_GETTEXT, sizeof(buf), (LPARAM)buf));
@@ -145,10 +145,10 @@ TEST_F(PercentProgress, RepaintsOnlyWhenThePixelWidthChangesOrAfterAResize)
     Bind();
     m_bar.SetRange(0, 1000);
     int n = m_bar.m_nPaints;
-    m_bar.SetPos(0);  // the width after binding is unknown
-    m_bar.SetPos(5);  // still 0 pixels
+    m_bar.SetPos(0); // the width after binding is unknown
+    m_bar.SetPos(5); // still 0 pixels
     EXPECT_EQ(n + 1, m_bar.m_nPaints);
-    m_bar.SetPos(10);  // 1 pixel, painted before SetPos returns
+    m_bar.SetPos(10); // 1 pixel, painted before SetPos returns
     EXPECT_EQ(n + 2, m_bar.m_nPaints);
     ExpectBar(1, "1%");
 
@@ -197,7 +197,7 @@ TEST_F(PercentProgress, EmptyOrInvertedRangeDrawsNothingButCompletesThePaint)
         ::UpdateWindow(m_hBar);
         EXPECT_EQ(n + 1, m_bar.m_nPaints);
         EXPECT_FALSE(::GetUpdateRect(m_hBar, NULL, FALSE));
-        ExpectBar(0, "0%");  // what was shown stays
+        ExpectBar(0, "0%"); // what was shown stays
     }
 }
 

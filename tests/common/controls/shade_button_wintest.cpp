@@ -76,7 +76,8 @@ RECT Caption(HWND h, const CDibImage& img, int shift, int tolerance)
         {
             const COLORREF c = px[y * W + x], f = DibColor(img, x - shift, y - shift);
             if (abs(GetRValue(c) - GetRValue(f)) + abs(GetGValue(c) - GetGValue(f)) +
-                    abs(GetBValue(c) - GetBValue(f)) > tolerance)
+                    abs(GetBValue(c) - GetBValue(f)) >
+                tolerance)
                 box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
                        std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
         }
@@ -154,7 +155,8 @@ TEST_F(ShadeButtonTest, HoverAndPressFollowThePointer)
     const RECT rest = Caption(h, b.m_dNormal, 0, 90);
     ASSERT_GT(rest.right, rest.left);
     MoveTo(Centre(h));
-    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dOver, 0) && LeftEdgeIs(h, COLOR_3DLIGHT); }, TIMEOUT_MS));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return FaceShown(h, b.m_dOver, 0) && LeftEdgeIs(h, COLOR_3DLIGHT); }, TIMEOUT_MS));
 
     // Pressed: face and caption one pixel right and down, sunken edge.
     Mouse(MOUSEEVENTF_LEFTDOWN);
@@ -194,7 +196,8 @@ TEST_F(ShadeButtonTest, CheckBoxTogglesOnReleaseOverItAndDoubleClickIsTwoPresses
     EXPECT_EQ(0, b.Check());
 
     MoveTo(Centre(h));
-    for (DWORD f : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
+    for (DWORD f :
+         {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
         Mouse(f);
     ASSERT_TRUE(PumpUntil([&] { return m_parent.m_clicks[12] == 2; }, TIMEOUT_MS));
     EXPECT_EQ(1, b.m_nDblClks);
@@ -226,7 +229,8 @@ TEST_F(ShadeButtonTest, CheckStatesOfPushAndRadioButtons)
     Mouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(PumpUntil([&] { return r3.Check() == 1 && r2.Check() == 0; }, TIMEOUT_MS));
     MoveTo(Outside());
-    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h3, r3.m_dDown, 0); }, TIMEOUT_MS)); // checked: no edge, no shift
+    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h3, r3.m_dDown, 0); },
+                          TIMEOUT_MS)); // checked: no edge, no shift
 
     // A hidden member is outside the group walk; checking it still ends.
     ::ShowWindow(h1, SW_HIDE);
@@ -257,7 +261,8 @@ TEST_F(ShadeButtonTest, DisabledButtonShowsAnEngravedCaption)
     EXPECT_EQ(0, reddest()); // black text
 
     ::EnableWindow(h, FALSE);
-    EXPECT_TRUE(PumpUntil([&] { return FaceShown(h, b.m_dDisabled, 0) && reddest() > 0x40; }, TIMEOUT_MS));
+    EXPECT_TRUE(
+        PumpUntil([&] { return FaceShown(h, b.m_dDisabled, 0) && reddest() > 0x40; }, TIMEOUT_MS));
     // Highlight in place, grey text one pixel up and left over it.
     const RECT disabled = Caption(h, b.m_dDisabled, 0, 0);
     EXPECT_TRUE(disabled.left == normal.left - 1 && disabled.top == normal.top - 1 &&
@@ -272,7 +277,8 @@ TEST_F(ShadeButtonTest, FocusShowsADottedFrameInsideTheEdges)
     CTestButton b;
     HWND h = Add(b, BS_PUSHBUTTON, 40, 20, "");
     const COLORREF dots[2] = {::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT)};
-    auto frameShown = [&] {
+    auto frameShown = [&]
+    {
         const std::vector<COLORREF> px = Shot(h);
         bool shown = true;
         for (int x = 5; x <= W - 5; ++x)

@@ -54,11 +54,14 @@ TEST(ShadeFaces, GrainFollowsTheUnseededRuntimeSequence)
         EXPECT_EQ(v, replica.Rand());
     // A fresh thread's run-time generator (rand itself on Windows) agrees.
     std::vector<int> got, want;
-    std::thread([&] {
-        CRuntimeRandom rt;
-        for (int i = 0; i < 5000; ++i)
-            got.push_back(rt.Rand());
-    }).join();
+    std::thread(
+        [&]
+        {
+            CRuntimeRandom rt;
+            for (int i = 0; i < 5000; ++i)
+                got.push_back(rt.Rand());
+        })
+        .join();
     CReplicaRandom again;
     for (int i = 0; i < 5000; ++i)
         want.push_back(again.Rand());
@@ -177,12 +180,14 @@ TEST(ShadeFaces, HoverAndPressedFacesAreLightenedCopies)
                     over[i].rgbGreen == (normal[i].rgbGreen * 90 + 250 * 10) / 100 &&
                     over[i].rgbBlue == (normal[i].rgbBlue * 90 + 245 * 10) / 100)
             << i;
-    EXPECT_EQ(0, std::memcmp(f.normal.GetBits(), f.over.GetBits(), f.normal.GetHeader().biSizeImage));
+    EXPECT_EQ(0,
+              std::memcmp(f.normal.GetBits(), f.over.GetBits(), f.normal.GetHeader().biSizeImage));
 
     // Coloring 0x1FF is 255, capped at 100 %: every entry becomes the colour.
     ASSERT_TRUE(Build(f, 3, W, H, 8, 0, 0x1FF, RGB(10, 20, 30)));
     for (int i = 0; i < 256; ++i)
-        ASSERT_TRUE(f.normal.GetPalette()[i].rgbRed == 10 && f.normal.GetPalette()[i].rgbBlue == 30);
+        ASSERT_TRUE(f.normal.GetPalette()[i].rgbRed == 10 &&
+                    f.normal.GetPalette()[i].rgbBlue == 30);
 }
 
 TEST(ShadeFaces, TooSmallButtonsGetNoFacesAndOddSizesAreSafe)
