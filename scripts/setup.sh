@@ -13,7 +13,7 @@ need_pkgs=(
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth locales fonts-arphic-uming
   cmake ninja-build g++ googletest
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   imagemagick xdotool x11-utils
   xorriso
   qemu-user-static libz-mingw-w64

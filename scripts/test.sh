@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up what is needed, builds every build and runs every test:
+# Sets up what is needed, checks the formatting, builds every build and runs
+# every test:
 #   build/host   the pure core, native, under AddressSanitizer and UBSan
 #   build/fuzz   the install log reader under libFuzzer (a bounded smoke run)
 #   build/win32  the programs as we ship them (32-bit); their imports are checked
@@ -14,6 +15,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSORA_BUILD:-$root/build}
 
 bash "$root/scripts/setup.sh"
+
+echo "== formatting (clang-format, .clang-format)"
+# Every C and C++ source as .clang-format formats it; a difference fails here.
+(cd "$root" && git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
 
 echo "== host build (sanitizers)"
 cmake -G Ninja -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
