@@ -1,6 +1,9 @@
 // Where the end-to-end tests find the built programs and where Setup installs.
 #pragma once
+#include "driver/CProgramDriver.h"
 #include "support/TestMedium.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -59,4 +62,17 @@ inline REGSAM ProgramRegistryView(const std::string& strProgram)
         return 0;
     WORD machine = *(const WORD*)&header[pe + 4];
     return machine == IMAGE_FILE_MACHINE_I386 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
+// Runs Setup.exe interactively as a user does: waits for its completed look,
+// presses Finish and waits for the program's end.
+inline void InstallToFinish(const std::string& strSetup, DWORD dwTimeoutMs)
+{
+    CProgramDriver setup;
+    ASSERT_TRUE(setup.Start(strSetup));
+    HWND hDlg = setup.WaitForWindow(nullptr, dwTimeoutMs);
+    ASSERT_NE(nullptr, hDlg);
+    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", dwTimeoutMs));
+    ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
+    ASSERT_TRUE(setup.WaitForExit(dwTimeoutMs));
 }

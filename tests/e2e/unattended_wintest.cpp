@@ -116,15 +116,7 @@ protected:
 TEST_F(Unattended, SetupLeavesWhatAnInteractiveRunLeavesWithoutShowingAWindow)
 {
     AddSupport();
-    {
-        CProgramDriver setup;
-        ASSERT_TRUE(setup.Start(m_medium.Path("Setup.exe")));
-        HWND hDlg = setup.WaitForWindow(nullptr, TIMEOUT_MS);
-        ASSERT_NE(nullptr, hDlg);
-        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
-        ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
-        ASSERT_TRUE(setup.WaitForExit(TIMEOUT_MS));
-    }
+    ASSERT_NO_FATAL_FAILURE(InstallToFinish(m_medium.Path("Setup.exe"), TIMEOUT_MS));
     CInstalled interactive = ReadInstalled();
     Clean();
 
