@@ -48,7 +48,10 @@ void CopyInto(const std::string& strSource, const std::string& strDest, CTreeCou
                 ++count.nFailed;
         }
         else if (::CopyFileA(source.c_str(), dest.c_str(), FALSE))
+        {
+            ::SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
             ++count.nFiles;
+        }
         else
             ++count.nFailed;
         step(dest);

@@ -1,6 +1,7 @@
 // The plain copy the installer is measured against: every file and folder of
-// one folder tree copied into another with nothing else done per file (no
-// window, no log, no attribute change).
+// one folder tree copied into another, each copy given normal attributes (a
+// file from a CD arrives read-only), with nothing else done per file (no
+// window, no log).
 #pragma once
 #include <windows.h>
 

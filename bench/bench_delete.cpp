@@ -1,8 +1,8 @@
 // bench_delete FOLDER: the plain removal of a folder tree, without any window,
 // for the removal benchmark. Built a second time as bench_delete_messages,
 // whose removal runs on a second thread and sends one message per file to the
-// first, as Uninstall's worker does to its dialog. Prints what it did; exit
-// code 0 when everything was removed.
+// first, whose window shows the file's path, as Uninstall's worker and dialog
+// do. Prints what it did; exit code 0 when everything was removed.
 #include "bench/DeleteTree.h"
 #ifdef BENCH_STEP_MESSAGES
 #include "bench/StepMessages.h"
@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     DWORD start = ::GetTickCount();
 #ifdef BENCH_STEP_MESSAGES
     CTreeCount count =
-        RunWithStepMessages([&](CTreeStep step) { return DeleteTree(argv[1], step); });
+        RunWithStepMessages([&](CTreeStep step) { return DeleteTree(argv[1], step); }, true);
 #else
     CTreeCount count = DeleteTree(argv[1]);
 #endif

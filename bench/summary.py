@@ -7,12 +7,16 @@ Each line of RAW is one timed step:
 
     TAG STEP MS PAINTS BAR_PX PEAK_KB [DIALOG_CPU DIALOG_WAIT WORKER_CPU WORKER_WAIT] [SENT QUEUED]
 
-TAG is warmup-SIZE (left out) or SIZE-ROUND; STEP is setup, uninstall, copy,
-delete, copymsg or deletemsg; PAINTS and BAR_PX are "-" for the walkers. The
-summary gives per medium the median times, the median of the per-round ratios
-program / walker (and walker with messages / walker), the most progress-bar
-paints of any run against the bar's width with how they came, the thread
-profile of each program's rounds, and the largest peak memory of each step.
+TAG is warmup-SIZE or SIZE-ROUND; STEP is setup, uninstall, copy, delete,
+copymsg or deletemsg; PAINTS and BAR_PX are "-" where paints were not counted
+(the walkers, and the programs in timed rounds). The summary gives per medium
+the median times of the timed rounds; each program's fair floor, the walker
+with messages that does the same work plainly (copymsg for Setup, deletemsg for
+Uninstall), and the medians of the per-round ratios program / floor and
+differences program - floor (its start-up and finish); the most progress-bar
+paints of any run (warm-up included) against the bar's width with how they
+came; the thread profile of each program's rounds, and the largest peak memory
+of each step.
 """
 import argparse
 import statistics
@@ -42,21 +46,25 @@ def summarise(lines, date):
     profile = defaultdict(str)
     for line in lines:
         f = line.split()
-        if not f or f[0].startswith("warmup"):
+        if not f:
             continue
         size, _, rnd = f[0].partition("-")
         step = f[1]
-        ms[size, step].append(number(f[2]))
-        times[size, step, rnd] = number(f[2])
-        if rnd not in rounds[size]:
-            rounds[size].append(rnd)
+        timed = size != "warmup"
+        if not timed:
+            size = rnd
+        if timed:
+            ms[size, step].append(number(f[2]))
+            times[size, step, rnd] = number(f[2])
+            if rnd not in rounds[size]:
+                rounds[size].append(rnd)
         if f[3] != "-":
             if number(f[3]) > most_paints.get((size, step), 0):
                 most_paints[size, step] = number(f[3])
                 paint_split[size, step] = "%s/%s" % (f[10] if len(f) > 10 else "", f[11] if len(f) > 11 else "")
             bar[size, step] = number(f[4])
         peak[step] = max(peak[step], number(f[5] if len(f) > 5 else None))
-        if len(f) >= 10 and step in ("setup", "uninstall"):
+        if timed and len(f) >= 10 and step in ("setup", "uninstall"):
             profile[size, step] += (
                 "  %s round %s: dialog thread %d ms on CPU, %d ms waiting for one; "
                 "worker %d ms on CPU, %d ms waiting for one; the rest blocked\n"
@@ -64,24 +72,26 @@ def summarise(lines, date):
             )
 
     out = []
-    out.append("Benchmark %s (medians of the timed rounds; ratio = median of per-round program/walker)" % date)
-    out.append("(walker+msg: the walker sending one message per entry to another thread; its ratio is to the walker)")
-    out.append("%-6s %-10s %9s %9s %7s %11s %7s %14s %s"
-               % ("medium", "program", "ms", "walker", "ratio", "walker+msg", "ratio", "paints/bar px", "(sent/queued)"))
+    out.append("Benchmark %s (medians of the timed rounds; ratio and excess = medians of the per-round"
+               " program/floor and program-floor)" % date)
+    out.append("(floor: the walker with one message per entry to a window of another thread, which for"
+               " Uninstall shows each path; walker: the plain walk)")
+    out.append("%-6s %-10s %9s %9s %9s %7s %9s %14s %s"
+               % ("medium", "program", "ms", "walker", "floor", "ratio", "excess", "paints/bar px", "(sent/queued)"))
     for size in ("small", "large"):
         if size not in rounds:
             continue
         for program, walker in PROGRAMS:
-            with_messages = walker + "msg"
-            ratios, message_ratios = [], []
+            floor = walker + "msg"
+            ratios, excess = [], []
             for rnd in rounds[size]:
-                base = times.get((size, walker, rnd), 0)
+                base = times.get((size, floor, rnd), 0)
                 if base > 0:
                     ratios.append(times.get((size, program, rnd), 0) / base)
-                    message_ratios.append(times.get((size, with_messages, rnd), 0) / base)
-            out.append("%-6s %-10s %9d %9d %7.2f %11d %7.2f %7d/%-6d %s" % (
-                size, program, median(ms[size, program]), median(ms[size, walker]), median(ratios),
-                median(ms[size, with_messages]), median(message_ratios), most_paints.get((size, program), 0),
+                    excess.append(times.get((size, program, rnd), 0) - base)
+            out.append("%-6s %-10s %9d %9d %9d %7.2f %9d %7d/%-6d %s" % (
+                size, program, median(ms[size, program]), median(ms[size, walker]), median(ms[size, floor]),
+                median(ratios), median(excess), most_paints.get((size, program), 0),
                 bar.get((size, program), 0), "(%s)" % paint_split.get((size, program), "")))
     out.append("thread profile (schedstat) of Setup and Uninstall per timed round:")
     for size in ("small", "large"):

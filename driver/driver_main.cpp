@@ -36,11 +36,23 @@ DWORD g_timeoutMs = 120000;
 std::string g_shots;
 std::string g_paintLibrary;
 bool g_bench = false;
+// Performance counter readings at the program's start and at its end: the
+// benchmark's breakdown puts the program's own phase marks between them.
+LONGLONG g_qpcStart = 0;
+LONGLONG g_qpcEnd = 0;
+
+LONGLONG QpcNow()
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
 
 // Starts the program; with a paint count, hooks its main (dialog) thread
 // before it runs a single instruction of its own.
 bool StartCounted(CProgramDriver& driver, const std::string& strProgram, CPaintCounterHooks& hooks)
 {
+    g_qpcStart = QpcNow();
     if (g_paintLibrary.empty())
         return driver.Start(strProgram);
     if (!driver.Start(strProgram, "", CREATE_SUSPENDED))
@@ -84,8 +96,9 @@ void PrintBench(const char* pszWhat, DWORD dwDone, DWORD dwEnded, DWORD dwExit,
 {
     if (!g_bench)
         return;
-    std::printf("bench: program=%s done_ms=%lu ms=%lu exit=%lu", pszWhat, (unsigned long)dwDone,
-                (unsigned long)dwEnded, (unsigned long)dwExit);
+    std::printf("bench: program=%s done_ms=%lu ms=%lu exit=%lu qpc_start=%lld qpc_end=%lld",
+                pszWhat, (unsigned long)dwDone, (unsigned long)dwEnded, (unsigned long)dwExit,
+                (long long)g_qpcStart, (long long)g_qpcEnd);
     if (!g_paintLibrary.empty())
         std::printf(" paints=%ld sent=%ld queued=%ld bar_px=%ld", (long)hooks.Total(),
                     (long)hooks.Sent(), (long)hooks.Queued(), nBarWidth);
@@ -163,6 +176,7 @@ int Install(const std::string& strProgram)
     DWORD exitCode = 0;
     if (!driver.WaitForExit(g_timeoutMs, &exitCode))
         return Fail(driver, "Setup did not end after Finish");
+    g_qpcEnd = QpcNow();
     DWORD ended = ::GetTickCount() - start;
     std::printf("setup: %s (%s): completed look after %lu ms, ended after %lu ms, "
                 "exit code %lu%s\n",
@@ -229,6 +243,7 @@ int Uninstall(const std::string& strProgram)
     DWORD exitCode = 0;
     if (!driver.WaitForExit(g_timeoutMs, &exitCode))
         return Fail(driver, "Uninstall did not end after Finish");
+    g_qpcEnd = QpcNow();
     DWORD ended = ::GetTickCount() - start;
     std::printf("uninstall: completed after %lu ms, ended after %lu ms, exit code %lu\n",
                 (unsigned long)removed, (unsigned long)ended, (unsigned long)exitCode);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installation and removal benchmark (not part of the tests; CI never runs it).
 #
-#   scripts/bench.sh [--rounds N] [--warmup N] [--only small|large] [--no-setup]
+#   scripts/bench.sh [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--no-setup]
 #
 # Builds the 64-bit programs, generates two deterministic media beside the
 # build's own medium (small: 500 files, 20 MB; large: 5,000 files, 200 MB, a
@@ -22,6 +22,11 @@
 # bar's paints against its width in pixels, and the peak memory (VmHWM) of each
 # program's Wine process. Results also go to out/bench/.
 #
+# Last, per medium, --breakdown rounds (default 1, untimed) run the programs of
+# a second build configured with TESSORA_PHASE_MARKS (build/bench-marks), which
+# record when each phase is reached and how long their per-file calls take
+# (bench/PhaseMarks.h); bench/breakdown.py makes the table.
+#
 # Environment: TESSORA_BUILD (default build/) holds build/win64 and the bench
 # folder with the media and the prefix.
 set -euo pipefail
@@ -32,15 +37,17 @@ out=${TESSORA_BENCH_OUT:-$root/out/bench}
 args=("$@")
 rounds=5
 warmup=1
+breakdown=1
 only=
 run_setup=1
 while [ $# -gt 0 ]; do
     case $1 in
         --rounds) rounds=$2; shift 2 ;;
         --warmup) warmup=$2; shift 2 ;;
+        --breakdown) breakdown=$2; shift 2 ;;
         --only) only=$2; shift 2 ;;
         --no-setup) run_setup=0; shift ;;
-        *) echo "usage: $0 [--rounds N] [--warmup N] [--only small|large] [--no-setup]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--no-setup]" >&2; exit 2 ;;
     esac
 done
 
@@ -56,11 +63,28 @@ win=$build/win64
 cmake -G Ninja -S "$root" -B "$win" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$win" --target bench_programs >/dev/null
+# The same programs recording their phases, for the breakdown rounds only.
+marks_build=$build/bench-marks
+if [ "$breakdown" -gt 0 ]; then
+    cmake -G Ninja -S "$root" -B "$marks_build" -DTESSORA_PHASE_MARKS=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$marks_build" --target Setup Uninstall >/dev/null
+fi
 
 bench=$build/bench
 echo "== media"
 python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/small" --files 500 --megabytes 20
 python3 "$root/bench/make_medium.py" "$win/dist" "$bench/media/large" --files 5000 --megabytes 200
+# The breakdown's media: the same files (linked, not copied) with the marks
+# build's Setup.exe beside them and its Uninstall.exe to install.
+if [ "$breakdown" -gt 0 ]; then
+    for size in small large; do
+        rm -rf "$bench/media/$size-marks"
+        cp -al "$bench/media/$size" "$bench/media/$size-marks"
+        cp --remove-destination "$marks_build/setup/Setup.exe" "$marks_build/uninstall/Uninstall.exe" \
+            "$bench/media/$size-marks/"
+    done
+fi
 
 echo "== Wine prefix $bench/prefix (made before any timing)"
 session_prefix "$bench/prefix"
@@ -184,16 +208,44 @@ walkers() {
     [ ! -e "$install_dir" ] || { echo "bench: the walker's removal left files" >&2; exit 1; }
 }
 
+# one_round MEDIUM TAG [--paints LIBRARY]: the programs and the four walkers.
+# Paints are counted in the warm-up rounds only: the hooks that count them cost
+# the hooked thread several server requests per message under Wine (a fifth of
+# Setup's time and half of Uninstall's on the small medium), so a timed round
+# runs the programs as they are.
 one_round() {
     local medium=$1 tag=$2
+    shift 2
     rm -rf "$install_dir"
-    step "$tag" setup Setup.exe install "$(winpath "$medium/Setup.exe")" --paints "$paints"
-    step "$tag" uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" --paints "$paints"
+    step "$tag" setup Setup.exe install "$(winpath "$medium/Setup.exe")" "$@"
+    step "$tag" uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" "$@"
     wait_removed
     walkers "$tag" "$medium"
     # The same walks with the programs' protocol added: one message per entry,
     # sent from a second thread to a window that only receives it.
     walkers "$tag" "$medium" _messages
+}
+
+# breakdown_round SIZE N: Setup and Uninstall of the marks build, untimed; the
+# marks and the driver's figures go to the breakdown folder.
+breakdown_round() {
+    local size=$1 n=$2 program log marks
+    rm -rf "$install_dir"
+    for program in setup uninstall; do
+        marks=$breakdown_dir/$size-$program-$n.marks
+        log=$breakdown_dir/$size-$program-$n.driver
+        rm -f "$marks"
+        local what=(install "$(winpath "$bench/media/$size-marks/Setup.exe")")
+        [ "$program" = setup ] || what=(uninstall "$install_win\\Uninstall.exe")
+        if ! TESSORA_PHASE_MARKS_FILE=$(winpath "$marks") "$WINE_LOADER" "$driver" "${what[@]}" \
+            --bench --timeout 600 > "$log" 2>&1 < /dev/null || [ ! -s "$marks" ]; then
+            cat "$log" >&2
+            echo "bench: breakdown of $program failed" >&2
+            exit 1
+        fi
+        breakdown_runs[$size-$program]+=" $marks:$log"
+    done
+    wait_removed
 }
 
 run_medium() {
@@ -202,10 +254,15 @@ run_medium() {
     echo "== $size medium: $warmup warm-up, $rounds timed rounds (step ms paints bar_px peak_kB; dialog cpu/wait ms, worker cpu/wait ms)"
     # Other work on the machine shows in every figure: the load goes on record.
     echo "load $size before: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$raw.load"
-    for i in $(seq 1 "$warmup"); do echo " warm-up $i"; one_round "$medium" "warmup-$size"; done
+    for i in $(seq 1 "$warmup"); do echo " warm-up $i (paints counted, untimed)"; one_round "$medium" "warmup-$size" --paints "$paints"; done
     for i in $(seq 1 "$rounds"); do echo " round $i"; one_round "$medium" "$size-$i"; done
     echo "load $size after: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$raw.load"
+    for i in $(seq 1 "$breakdown"); do echo " breakdown $i (marks build, untimed)"; breakdown_round "$size" "$i"; done
 }
+
+breakdown_dir=$out/breakdown-$(date +%Y%m%d-%H%M%S)
+mkdir -p "$breakdown_dir"
+declare -A breakdown_runs=()
 
 started=$(date +%s)
 if [ -z "$only" ] || [ "$only" = small ]; then run_medium small; fi
@@ -217,6 +274,14 @@ if [ -z "$only" ] || [ "$only" = large ]; then run_medium large; fi
 summary=${raw/raw-/summary-}
 python3 "$root/bench/summary.py" "$raw" --date "$stamp" | tee "$summary"
 cat "$raw.load" >> "$summary"
+# The breakdown tables, per medium and program (bench/breakdown.py).
+for key in small-setup small-uninstall large-setup large-uninstall; do
+    [ -n "${breakdown_runs[$key]:-}" ] || continue
+    echo
+    echo "== breakdown: ${key/-/ medium, }"
+    # shellcheck disable=SC2086
+    python3 "$root/bench/breakdown.py" ${breakdown_runs[$key]}
+done | tee -a "$summary"
 echo
 echo "raw figures: $raw"
 echo "summary:     $summary"

@@ -1,4 +1,5 @@
 #include "setup/SetupDlg.h"
+#include "bench/PhaseMarks.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/RegistryValues.h"
@@ -67,6 +68,7 @@ BOOL CSetupDlg::PreTranslateMessage(MSG* pMsg)
 
 BOOL CSetupDlg::OnInitDialog()
 {
+    PHASE_MARK("dialog init");
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -94,6 +96,7 @@ BOOL CSetupDlg::OnInitDialog()
     m_btnFinish.ShowWindow(SW_HIDE);
 
     int nFiles = CountFiles(m_strSourceDir);
+    PHASE_MARK("medium counted");
     m_progress.SetShowText(1);
     m_progress.SetRange(0, nFiles + 9);
     m_progress.SetStep(1);
@@ -109,6 +112,7 @@ BOOL CSetupDlg::OnInitDialog()
         return TRUE;
     }
     ::SetTimer(m_hWnd, WORKER_WATCH_TIMER, WORKER_WATCH_MS, NULL);
+    PHASE_MARK("dialog init done");
     return TRUE;
 }
 
@@ -137,6 +141,7 @@ void CSetupDlg::OnPaint()
     if (!IsIconic())
     {
         Default();
+        PHASE_MARK("dialog painted");
         return;
     }
     PaintIconCentred(this, m_hIcon);
@@ -149,6 +154,7 @@ HCURSOR CSetupDlg::OnQueryDragIcon()
 
 LRESULT CSetupDlg::OnCopyStep(WPARAM, LPARAM)
 {
+    PHASE_SPAN("dialog: step message");
     m_progress.StepIt();
     return 1;
 }
@@ -160,6 +166,7 @@ LRESULT CSetupDlg::OnSetupDone(WPARAM, LPARAM)
     m_btnFinish.ShowWindow(SW_SHOW);
     m_progress.ShowWindow(SW_HIDE);
     SetWindowText("安装完成!");
+    PHASE_MARK("completed look");
     return 1;
 }
 
@@ -198,6 +205,7 @@ void CSetupDlg::OnOK()
     // completed installation ends the dialog this way.
     if (!m_bDone)
         return;
+    PHASE_MARK("finish pressed");
     UpdateData(TRUE);
     EndAfterWorker(IDOK);
 }

@@ -2,6 +2,7 @@
 // the install folder, records every change in the install log and writes the
 // log at the end of a complete run.
 #include "setup/SetupThread.h"
+#include "bench/PhaseMarks.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "framework/CFileFind.h"
@@ -64,6 +65,7 @@ BOOL CSetupThread::InitInstance()
 
 int CSetupThread::Run()
 {
+    PHASE_MARK("worker starts");
     BOOL bComplete = TRUE;
     for (const char* name : g_pszProductFolders)
     {
@@ -77,10 +79,15 @@ int CSetupThread::Run()
     // a run ended by the user writes no log and tells the dialog nothing.
     if (bComplete)
     {
+        PHASE_MARK("product folders copied");
         CopyRootFiles();
+        PHASE_MARK("root files copied");
         RegisterControls();
+        PHASE_MARK("controls registered");
         RegisterProduct();
+        PHASE_MARK("product registered");
         m_bLogSaved = m_log.Save(m_strInstallDir);
+        PHASE_MARK("log saved");
         Notify(UM_SETUP_DONE, 0, 0);
     }
     // Leave through the thread's own message loop. Peeking first gives the
@@ -140,7 +147,10 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
     BOOL bMore = TRUE;
     while (bMore)
     {
-        bMore = finder.FindNextFile();
+        {
+            PHASE_SPAN("worker: find next");
+            bMore = finder.FindNextFile();
+        }
         if (finder.IsDots())
             continue;
         CString name = finder.GetFileName();
@@ -153,10 +163,15 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         }
         else if (::CopyFileA(entrySource, entryDest, FALSE))
         {
-            // Files from a CD arrive read-only; the installed copy must not.
-            ::SetFileAttributesA(entryDest, FILE_ATTRIBUTE_NORMAL);
+            {
+                PHASE_SPAN("worker: attributes");
+                // Files from a CD arrive read-only; the installed copy must not.
+                ::SetFileAttributesA(entryDest, FILE_ATTRIBUTE_NORMAL);
+            }
+            PHASE_SPAN("worker: log entry");
             m_log.AddFileCopy(entryDest);
         }
+        PHASE_SPAN("worker: notify");
         Notify(UM_COPY_STEP, (WPARAM)(LPCTSTR)entrySource, (LPARAM)(LPCTSTR)entryDest);
         if (m_bStop)
             return FALSE;

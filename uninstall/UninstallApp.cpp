@@ -1,4 +1,5 @@
 #include "uninstall/UninstallApp.h"
+#include "bench/PhaseMarks.h"
 #include "common/UnattendedOptions.h"
 #include "uninstall/UninstallDlg.h"
 
@@ -28,11 +29,13 @@ BOOL CUninstallApp::InitInstance()
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
 
+    PHASE_MARK("question asked");
     // Unattended, the question counts as answered with Yes.
     if (!bUnattended && ::MessageBoxA(NULL, "真要卸载 Mosaika Tessora V5.0 吗?", "卸载软件",
                                       MB_YESNO | MB_ICONQUESTION) != IDYES)
         return FALSE;
 
+    PHASE_MARK("question answered");
     CUninstallDlg dlg(NULL);
     dlg.m_bUnattended = bUnattended;
     m_pMainWnd = &dlg;

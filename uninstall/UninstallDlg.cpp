@@ -1,4 +1,5 @@
 #include "uninstall/UninstallDlg.h"
+#include "bench/PhaseMarks.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
@@ -54,6 +55,7 @@ BOOL CUninstallDlg::GetInstallFolder(CString& strFolder)
 
 BOOL CUninstallDlg::OnInitDialog()
 {
+    PHASE_MARK("dialog init");
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -97,6 +99,7 @@ BOOL CUninstallDlg::OnInitDialog()
     m_progress.SetShowText(1);
     m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
     m_progress.SetStep(1);
+    PHASE_MARK("dialog init done");
     return TRUE;
 }
 
@@ -110,6 +113,7 @@ void CUninstallDlg::OnPaint()
     if (!IsIconic())
     {
         Default();
+        PHASE_MARK("dialog painted");
         return;
     }
     PaintIconCentred(this, m_hIcon);
@@ -122,9 +126,13 @@ HCURSOR CUninstallDlg::OnQueryDragIcon()
 
 LRESULT CUninstallDlg::OnFileDeleted(WPARAM, LPARAM lParam)
 {
+    PHASE_SPAN("dialog: step message");
     CString strStatus;
     strStatus.Format("%s ... ", lParam ? (LPCTSTR)lParam : "");
-    m_staticStatus.SetWindowText(strStatus);
+    {
+        PHASE_SPAN("dialog: status text");
+        m_staticStatus.SetWindowText(strStatus);
+    }
     m_progress.StepIt();
     return 1;
 }
@@ -144,6 +152,7 @@ LRESULT CUninstallDlg::OnUninstallDone(WPARAM, LPARAM)
     m_btnFinish.EnableWindow(TRUE);
     m_btnFinish.SetFocus();
     m_bFinished = TRUE;
+    PHASE_MARK("completed look");
     // Unattended, Finish presses itself. Posted: the worker waits for this
     // message's answer, and Finish waits for the worker.
     if (m_bUnattended)
@@ -178,6 +187,7 @@ int CUninstallDlg::GetExitCode() const
 
 void CUninstallDlg::OnOK()
 {
+    PHASE_MARK("finish pressed");
     EndStopped(IDOK);
 }
 

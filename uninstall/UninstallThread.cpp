@@ -1,5 +1,6 @@
 #include "uninstall/UninstallThread.h"
 
+#include "bench/PhaseMarks.h"
 #include "common/DsnAttributes.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
@@ -38,6 +39,7 @@ BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
 
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
 {
+    PHASE_SPAN("log load");
     if (m_log.Load(pszPath))
         return TRUE;
     Notify(UM_LOG_FAILED, 0, 0);
@@ -56,6 +58,7 @@ BOOL CUninstallThread::ReadInstallFolder(CString& strFolder)
 
 BOOL CUninstallThread::InitInstance()
 {
+    PHASE_MARK("worker starts");
     // No step depends on the success of an earlier one.
     CString strFolder;
     ReadInstallFolder(strFolder);
@@ -67,16 +70,22 @@ BOOL CUninstallThread::InitInstance()
     // same attribute list that created it.
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
     ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+    PHASE_MARK("data source removed");
 
     UnregisterControls();
+    PHASE_MARK("controls unregistered");
     DeleteFiles();
+    PHASE_MARK("files deleted");
     Notify(UM_FILES_DONE, 0, 0);
     RemoveFolders();
+    PHASE_MARK("folders removed");
     DeleteRegKeys();
+    PHASE_MARK("keys deleted");
     // A stopped run keeps the uninstaller, so that what is still installed
     // can be removed by a later run.
     if (!m_bStop)
         SelfDelete();
+    PHASE_MARK("batch started");
     Notify(UM_UNINSTALL_DONE, 0, 0);
     return FALSE;
 }
@@ -103,7 +112,11 @@ BOOL CUninstallThread::DeleteFiles()
     {
         // Attributes are left alone: a read-only file stays. A file that is
         // already gone is reported all the same, so the bar still steps.
-        ::DeleteFileA(files[i]);
+        {
+            PHASE_SPAN("worker: delete file");
+            ::DeleteFileA(files[i]);
+        }
+        PHASE_SPAN("worker: notify");
         Notify(UM_FILE_DELETED, 0, (LPARAM)(LPCTSTR)files[i]);
     }
     return !m_bStop;
