@@ -8,6 +8,7 @@
 // done part's width in pixels changes, because a repaint per step would slow
 // the worker that steps it.
 #pragma once
+#include "common/controls/COffscreenDC.h"
 #include "framework/CProgressCtrl.h"
 
 class CPercentProgressCtrl : public CProgressCtrl
@@ -36,6 +37,7 @@ protected:
     COLORREF m_crBk;
     COLORREF m_crTextOnBk;
     COLORREF m_crTextOnBar;
+    COffscreenBuffer m_offscreen; // the paints' memory context, kept between paints
 
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnPaint();
