@@ -39,10 +39,13 @@ int CPercentProgressCtrl::SetPos(int nPos)
     if (nWidth != m_nBarWidth)
     {
         m_nBarWidth = nWidth;
-        // Paints inside this call, so the bar keeps up with a busy worker.
-        // No erase: the paint covers every pixel, and each message it would
-        // cost is time the worker waits for.
-        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        // Drawn inside this call, so the bar keeps up with a busy worker. A
+        // hidden bar shows nothing; its next WM_PAINT draws what is current.
+        if (::IsWindowVisible(m_hWnd))
+        {
+            CClientDC dc(this);
+            Draw(&dc);
+        }
     }
     return nOld;
 }
@@ -72,18 +75,21 @@ BOOL CPercentProgressCtrl::OnEraseBkgnd(CDC*)
 
 void CPercentProgressCtrl::OnPaint()
 {
-    PHASE_SPAN("bar: paint");
-    // An empty or inverted range draws nothing, but the paint request is still
-    // completed, or the control would be asked to paint again and again.
+    // The paint request is completed even when nothing is drawn, or the
+    // control would be asked to paint again and again.
+    CPaintDC paintDC(this);
+    Draw(&paintDC);
+}
+
+void CPercentProgressCtrl::Draw(CDC* pTarget)
+{
+    PHASE_SPAN("bar: draw");
+    // An empty or inverted range draws nothing.
     if (m_nLower >= m_nUpper)
-    {
-        CPaintDC validate(this);
         return;
-    }
     RECT rc;
     GetClientRect(&rc);
-    CPaintDC paintDC(this);
-    COffscreenDC dc(&paintDC, m_offscreen);
+    COffscreenDC dc(pTarget, m_offscreen);
 
     RECT rcBar, rcRest;
     SplitProgressRect(rc, ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left), &rcBar,

@@ -4,9 +4,11 @@
 // window text when one is set) that changes colour where it crosses the edge of
 // the done part. Range, position and step live here, never in the common
 // control; PBM_GETPOS and PBM_GETRANGE, through which screen readers and other
-// programs read a bar, are answered from them. The bar repaints only when the
-// done part's width in pixels changes, because a repaint per step would slow
-// the worker that steps it.
+// programs read a bar, are answered from them. The bar is drawn again only
+// when the done part's width in pixels changes, because a drawing per step
+// would slow the worker that steps it; it is then drawn at once, straight onto
+// the screen, rather than invalidated and painted through WM_PAINT, whose
+// requests to the window system cost many times the drawing itself.
 #pragma once
 #include "common/controls/COffscreenDC.h"
 #include "framework/CProgressCtrl.h"
@@ -39,6 +41,8 @@ protected:
     COLORREF m_crTextOnBar;
     COffscreenBuffer m_offscreen; // the paints' memory context, kept between paints
 
+    // The whole bar, through the offscreen buffer, onto pTarget.
+    void Draw(CDC* pTarget);
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnPaint();
     void OnSize(UINT nType, int cx, int cy);
