@@ -37,12 +37,12 @@ def read_run(marks_path, driver_path):
     phases["process ended (seen by the driver)"] = ms(end)
     # A mark reached many times (a paint) counts from its first time.
     span_figures = {name: (total * 1000.0 / freq, count) for name, (total, count) in spans.items()}
-    return driver.get("program", "?"), phases, span_figures
+    return driver.get("program", "?"), phases, span_figures, int(driver.get("bar_px", 0))
 
 
 def table(runs):
     program = runs[0][0]
-    names = sorted({n for _, phases, _ in runs for n in phases},
+    names = sorted({n for _, phases, _, _ in runs for n in phases},
                    key=lambda n: statistics.median(r[1][n] for r in runs if n in r[1]))
     out = ["%s, median of %d run(s): phases" % (program, len(runs)), "",
            "| phase reached | ms from start | ms since the phase before |", "|---|---:|---:|"]
@@ -52,10 +52,14 @@ def table(runs):
         out.append("| %s | %.1f | %.1f |" % (name, at, at - before))
         before = at
     out += ["", "| span | calls | ms in all | us per call |", "|---|---:|---:|---:|"]
-    for name in sorted({n for _, _, spans in runs for n in spans}):
+    for name in sorted({n for _, _, spans, _ in runs for n in spans}):
         total = statistics.median(r[2][name][0] for r in runs if name in r[2])
         count = statistics.median(r[2][name][1] for r in runs if name in r[2])
         out.append("| %s | %d | %.1f | %.1f |" % (name, count, total, total * 1000.0 / count if count else 0))
+    # The bar is drawn once per pixel its done part grows: at most its width
+    # and two (the first drawing and one exposure).
+    draws = max(r[2].get("bar: draw", (0, 0))[1] for r in runs)
+    out += ["", "bar drawn %d times (most of any run), %d px wide" % (draws, max(r[3] for r in runs))]
     return "\n".join(out) + "\n"
 
 

@@ -99,9 +99,11 @@ void PrintBench(const char* pszWhat, DWORD dwDone, DWORD dwEnded, DWORD dwExit,
     std::printf("bench: program=%s done_ms=%lu ms=%lu exit=%lu qpc_start=%lld qpc_end=%lld",
                 pszWhat, (unsigned long)dwDone, (unsigned long)dwEnded, (unsigned long)dwExit,
                 (long long)g_qpcStart, (long long)g_qpcEnd);
+    if (nBarWidth > 0)
+        std::printf(" bar_px=%ld", nBarWidth);
     if (!g_paintLibrary.empty())
-        std::printf(" paints=%ld sent=%ld queued=%ld bar_px=%ld", (long)hooks.Total(),
-                    (long)hooks.Sent(), (long)hooks.Queued(), nBarWidth);
+        std::printf(" paints=%ld sent=%ld queued=%ld", (long)hooks.Total(), (long)hooks.Sent(),
+                    (long)hooks.Queued());
     std::printf("\n");
 }
 

@@ -6,8 +6,9 @@
 
 CPercentProgressCtrl::CPercentProgressCtrl()
     : m_nPos(0), m_nStep(1), m_nUpper(100), m_nLower(0), m_bShowText(1), m_nBarWidth(-1),
-      m_crBar(::GetSysColor(COLOR_HIGHLIGHT)), m_crBk(::GetSysColor(COLOR_WINDOW)),
-      m_crTextOnBk(::GetSysColor(COLOR_HIGHLIGHT)), m_crTextOnBar(::GetSysColor(COLOR_WINDOW))
+      m_nDrawnWidth(-1), m_crBar(::GetSysColor(COLOR_HIGHLIGHT)),
+      m_crBk(::GetSysColor(COLOR_WINDOW)), m_crTextOnBk(::GetSysColor(COLOR_HIGHLIGHT)),
+      m_crTextOnBar(::GetSysColor(COLOR_WINDOW))
 {
 }
 
@@ -39,9 +40,13 @@ int CPercentProgressCtrl::SetPos(int nPos)
     if (nWidth != m_nBarWidth)
     {
         m_nBarWidth = nWidth;
-        // Drawn inside this call, so the bar keeps up with a busy worker. A
-        // hidden bar shows nothing; its next WM_PAINT draws what is current.
-        if (::IsWindowVisible(m_hWnd))
+        // Drawn inside this call, so the bar keeps up with a busy worker,
+        // unless it would show just what is shown (a full bar stepped past
+        // its end, the same text). A hidden bar shows nothing; its next
+        // WM_PAINT draws what is current.
+        BOOL bNew = ProgressShownWidth(nWidth, rc.right - rc.left) != m_nDrawnWidth ||
+                    ShownText() != m_strDrawnText;
+        if (bNew && ::IsWindowVisible(m_hWnd))
         {
             CClientDC dc(this);
             Draw(&dc);
@@ -92,15 +97,16 @@ void CPercentProgressCtrl::Draw(CDC* pTarget)
     COffscreenDC dc(pTarget, m_offscreen);
 
     RECT rcBar, rcRest;
-    SplitProgressRect(rc, ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left), &rcBar,
-                      &rcRest);
+    int nWidth = ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left);
+    SplitProgressRect(rc, nWidth, &rcBar, &rcRest);
     dc.FillSolidRect(&rcBar, m_crBar);
     dc.FillSolidRect(&rcRest, m_crBk);
+    m_nDrawnWidth = ProgressShownWidth(nWidth, rc.right - rc.left);
+    m_strDrawnText = ShownText();
 
     if (!m_bShowText)
         return;
-    CString strText =
-        !m_strText.IsEmpty() ? m_strText : ProgressPercentText(m_nPos, m_nLower, m_nUpper);
+    const CString& strText = m_strDrawnText;
     dc.SetBkMode(TRANSPARENT);
     // The same text, centred on the whole bar, is drawn twice: clipped to the
     // done part in one colour and clipped to the rest in the other. Clip regions
@@ -123,11 +129,19 @@ void CPercentProgressCtrl::Draw(CDC* pTarget)
     }
 }
 
+CString CPercentProgressCtrl::ShownText() const
+{
+    if (!m_bShowText)
+        return CString();
+    return !m_strText.IsEmpty() ? m_strText : ProgressPercentText(m_nPos, m_nLower, m_nUpper);
+}
+
 void CPercentProgressCtrl::OnSize(UINT, int, int)
 {
     Default();
     // A new width means a new pixel width for the same position.
     m_nBarWidth = -1;
+    m_nDrawnWidth = -1;
 }
 
 LRESULT CPercentProgressCtrl::OnSetText(WPARAM, LPARAM lParam)

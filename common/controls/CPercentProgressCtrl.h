@@ -34,7 +34,11 @@ protected:
     int m_nLower;
     CString m_strText; // drawn instead of the percentage when not empty
     int m_bShowText;
-    int m_nBarWidth; // done width at the last repaint request; -1: unknown
+    int m_nBarWidth; // done width at the last position set; -1: unknown
+    // What the last drawing showed: the visible part of the done width (-1:
+    // unknown) and the text (empty when none).
+    int m_nDrawnWidth;
+    CString m_strDrawnText;
     COLORREF m_crBar;
     COLORREF m_crBk;
     COLORREF m_crTextOnBk;
@@ -43,6 +47,9 @@ protected:
 
     // The whole bar, through the offscreen buffer, onto pTarget.
     void Draw(CDC* pTarget);
+    // The text the bar shows now: the window text, else the percentage; empty
+    // when the text is switched off.
+    CString ShownText() const;
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnPaint();
     void OnSize(UINT nType, int cx, int cy);

@@ -165,15 +165,23 @@ TEST_F(PercentProgress, DrawsAtOnceWithoutPaintMessagesOnlyWhenThePixelWidthChan
     EXPECT_FALSE(::GetUpdateRect(m_hBar, NULL, FALSE));
     ExpectBar(1, "1%");
 
-    // After a resize the same position is drawn again, once.
+    // After a resize the same position is drawn again, once, even before a paint.
     ::SetWindowPos(m_hBar, NULL, 0, 0, 120, 20, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::UpdateWindow(m_hBar);
+    ::ValidateRect(m_hBar, NULL);
     mark();
     m_bar.SetPos(10);
     EXPECT_FALSE(marked());
     mark();
     m_bar.SetPos(10);
     EXPECT_TRUE(marked());
+
+    // Past the end a wider done part shows nothing new: drawn again only for a new text.
+    m_bar.SetPos(1000); // full, "100%"
+    mark();
+    m_bar.SetPos(1009); // 121 px of 120, still "100%"
+    EXPECT_TRUE(marked());
+    m_bar.SetPos(1017); // 122 px, "101%"
+    EXPECT_FALSE(marked());
 }
 
 TEST_F(PercentProgress, ShowTextInvalidatesOnlyOnAChange)
