@@ -44,6 +44,10 @@ TEST(CopyTree, CopiesEveryFileAndFolderIncludingDoubleByteNamesIntoNewParents)
         EXPECT_EQ(entry.second.bFolder, it->second.bFolder) << entry.first;
         EXPECT_EQ(entry.second.strContent, it->second.strContent) << entry.first;
     }
+    // Every copy gets normal attributes, as Setup gives them: the work every file needs.
+    DWORD dwCopied = ::GetFileAttributesA((dest + "\\Support\\readonly.dat").c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, dwCopied);
+    EXPECT_FALSE(dwCopied & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST(CopyTree, MissingSourceIsAFailureAndCreatesNothing)
