@@ -56,10 +56,10 @@ def table(runs):
         total = statistics.median(r[2][name][0] for r in runs if name in r[2])
         count = statistics.median(r[2][name][1] for r in runs if name in r[2])
         out.append("| %s | %d | %.1f | %.1f |" % (name, count, total, total * 1000.0 / count if count else 0))
-    # The bar is drawn once per pixel its done part grows: at most its width
-    # and two (the first drawing and one exposure).
-    draws = max(r[2].get("bar: draw", (0, 0))[1] for r in runs)
-    out += ["", "bar drawn %d times (most of any run), %d px wide" % (draws, max(r[3] for r in runs))]
+    # The bar paints once per pixel its done part grows: at most its width
+    # and two (the first paint and one exposure).
+    paints = max(r[2].get("bar: paint", (0, 0))[1] for r in runs)
+    out += ["", "bar painted %d times (most of any run), %d px wide" % (paints, max(r[3] for r in runs))]
     return "\n".join(out) + "\n"
 
 

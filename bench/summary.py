@@ -13,10 +13,9 @@ copymsg or deletemsg; PAINTS and BAR_PX are "-" where paints were not counted
 the median times of the timed rounds; each program's fair floor, the walker
 with messages that does the same work plainly (copymsg for Setup, deletemsg for
 Uninstall), and the medians of the per-round ratios program / floor and
-differences program - floor (its start-up and finish); the most WM_PAINT
-messages a progress bar received in any run (warm-up included) against the
-bar's width with how they came (the bar draws each new width at once, outside
-WM_PAINT: those drawings are counted by the breakdown, bench/breakdown.py); the thread profile of each program's rounds, and the largest peak memory
+differences program - floor (its start-up and finish); the most paints
+(WM_PAINT) a progress bar received in any run (in practice the warm-up, whose
+rounds count them) against the bar's width with how they came; the thread profile of each program's rounds, and the largest peak memory
 of each step.
 """
 import argparse
@@ -78,7 +77,7 @@ def summarise(lines, date):
     out.append("(floor: the walker with one message per entry to a window of another thread, which for"
                " Uninstall shows each path; walker: the plain walk)")
     out.append("%-6s %-10s %9s %9s %9s %7s %9s %14s %s"
-               % ("medium", "program", "ms", "walker", "floor", "ratio", "excess", "WM_PAINT/bar px", "(sent/queued)"))
+               % ("medium", "program", "ms", "walker", "floor", "ratio", "excess", "paints/bar px", "(sent/queued)"))
     for size in ("small", "large"):
         if size not in rounds:
             continue

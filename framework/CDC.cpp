@@ -85,17 +85,6 @@ void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRigh
     FillSolidRect(x, y + cy - 1, cx, 1, clrBottomRight);
 }
 
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd)
-{
-    Attach(::GetDC(m_hWnd));
-}
-
-CClientDC::~CClientDC()
-{
-    if (m_hDC)
-        ::ReleaseDC(m_hWnd, Detach());
-}
-
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd)
 {
     Attach(::BeginPaint(m_hWnd, &m_ps));

@@ -77,17 +77,6 @@ public:
     ~CBorrowedDC() override { Detach(); }
 };
 
-// A window's client area outside WM_PAINT: GetDC on construction, ReleaseDC on destruction.
-class CClientDC : public CDC
-{
-public:
-    explicit CClientDC(CWnd* pWnd);
-    ~CClientDC() override;
-
-protected:
-    HWND m_hWnd;
-};
-
 // The context of one WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC
 {

@@ -6,9 +6,8 @@
 
 CPercentProgressCtrl::CPercentProgressCtrl()
     : m_nPos(0), m_nStep(1), m_nUpper(100), m_nLower(0), m_bShowText(1), m_nBarWidth(-1),
-      m_nDrawnWidth(-1), m_crBar(::GetSysColor(COLOR_HIGHLIGHT)),
-      m_crBk(::GetSysColor(COLOR_WINDOW)), m_crTextOnBk(::GetSysColor(COLOR_HIGHLIGHT)),
-      m_crTextOnBar(::GetSysColor(COLOR_WINDOW))
+      m_crBar(::GetSysColor(COLOR_HIGHLIGHT)), m_crBk(::GetSysColor(COLOR_WINDOW)),
+      m_crTextOnBk(::GetSysColor(COLOR_HIGHLIGHT)), m_crTextOnBar(::GetSysColor(COLOR_WINDOW))
 {
 }
 
@@ -40,17 +39,8 @@ int CPercentProgressCtrl::SetPos(int nPos)
     if (nWidth != m_nBarWidth)
     {
         m_nBarWidth = nWidth;
-        // Drawn inside this call, so the bar keeps up with a busy worker,
-        // unless it would show just what is shown (a full bar stepped past
-        // its end, the same text). A hidden bar shows nothing; its next
-        // WM_PAINT draws what is current.
-        BOOL bNew = ProgressShownWidth(nWidth, rc.right - rc.left) != m_nDrawnWidth ||
-                    ShownText() != m_strDrawnText;
-        if (bNew && ::IsWindowVisible(m_hWnd))
-        {
-            CClientDC dc(this);
-            Draw(&dc);
-        }
+        // Paints inside this call, so the bar keeps up with a busy worker.
+        RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     return nOld;
 }
@@ -80,33 +70,29 @@ BOOL CPercentProgressCtrl::OnEraseBkgnd(CDC*)
 
 void CPercentProgressCtrl::OnPaint()
 {
-    // The paint request is completed even when nothing is drawn, or the
-    // control would be asked to paint again and again.
-    CPaintDC paintDC(this);
-    Draw(&paintDC);
-}
-
-void CPercentProgressCtrl::Draw(CDC* pTarget)
-{
-    PHASE_SPAN("bar: draw");
-    // An empty or inverted range draws nothing.
+    PHASE_SPAN("bar: paint");
+    // An empty or inverted range draws nothing, but the paint request is still
+    // completed, or the control would be asked to paint again and again.
     if (m_nLower >= m_nUpper)
+    {
+        CPaintDC validate(this);
         return;
+    }
     RECT rc;
     GetClientRect(&rc);
-    COffscreenDC dc(pTarget, m_offscreen);
+    CPaintDC paintDC(this);
+    COffscreenDC dc(&paintDC);
 
     RECT rcBar, rcRest;
-    int nWidth = ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left);
-    SplitProgressRect(rc, nWidth, &rcBar, &rcRest);
+    SplitProgressRect(rc, ProgressBarWidth(m_nPos, m_nLower, m_nUpper, rc.right - rc.left), &rcBar,
+                      &rcRest);
     dc.FillSolidRect(&rcBar, m_crBar);
     dc.FillSolidRect(&rcRest, m_crBk);
-    m_nDrawnWidth = ProgressShownWidth(nWidth, rc.right - rc.left);
-    m_strDrawnText = ShownText();
 
     if (!m_bShowText)
         return;
-    const CString& strText = m_strDrawnText;
+    CString strText =
+        !m_strText.IsEmpty() ? m_strText : ProgressPercentText(m_nPos, m_nLower, m_nUpper);
     dc.SetBkMode(TRANSPARENT);
     // The same text, centred on the whole bar, is drawn twice: clipped to the
     // done part in one colour and clipped to the rest in the other. Clip regions
@@ -129,19 +115,11 @@ void CPercentProgressCtrl::Draw(CDC* pTarget)
     }
 }
 
-CString CPercentProgressCtrl::ShownText() const
-{
-    if (!m_bShowText)
-        return CString();
-    return !m_strText.IsEmpty() ? m_strText : ProgressPercentText(m_nPos, m_nLower, m_nUpper);
-}
-
 void CPercentProgressCtrl::OnSize(UINT, int, int)
 {
     Default();
     // A new width means a new pixel width for the same position.
     m_nBarWidth = -1;
-    m_nDrawnWidth = -1;
 }
 
 LRESULT CPercentProgressCtrl::OnSetText(WPARAM, LPARAM lParam)

@@ -34,13 +34,6 @@ int ProgressBarWidth(int nPos, int nLower, int nUpper, int nWidth)
     return TruncToInt(ProgressFraction(nPos, nLower, nUpper) * (double)nWidth);
 }
 
-int ProgressShownWidth(int nBarWidth, int nClientWidth)
-{
-    if (nBarWidth < 0)
-        return 0;
-    return nBarWidth > nClientWidth ? nClientWidth : nBarWidth;
-}
-
 CString ProgressPercentText(int nPos, int nLower, int nUpper)
 {
     CString str;

@@ -18,10 +18,6 @@ int TruncToInt(double dValue);
 // so a position past either end gives a width beyond the client area.
 int ProgressBarWidth(int nPos, int nLower, int nUpper, int nWidth);
 
-// The part of a filled width that can be seen: 0 to nClientWidth. Past either
-// end of the range the bar looks the same whatever its filled width.
-int ProgressShownWidth(int nBarWidth, int nClientWidth);
-
 // The percentage text, "%d%%" of trunc(fraction * 100).
 CString ProgressPercentText(int nPos, int nLower, int nUpper);
 
