@@ -91,14 +91,11 @@ void PhaseMark(const char* pszName)
     ::InterlockedIncrement(&pEntry->nCount);
 }
 
-CPhaseSpan::CPhaseSpan(const char* pszName) : m_pszName(pszName)
-{
-    ::QueryPerformanceCounter(&m_start);
-}
+CPhaseSpan::CPhaseSpan(const char* pszName) : m_pszName(pszName), m_nStart(Now()) {}
 
 CPhaseSpan::~CPhaseSpan()
 {
-    LONG64 elapsed = Now() - m_start.QuadPart;
+    LONG64 elapsed = Now() - m_nStart;
     if (CEntry* pEntry = Slot(g_spans, m_pszName))
     {
         ::InterlockedExchangeAdd64(&pEntry->nTotal, elapsed);

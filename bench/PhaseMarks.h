@@ -27,7 +27,7 @@ public:
 
 private:
     const char* m_pszName;
-    LARGE_INTEGER m_start;
+    LONG64 m_nStart; // performance counter
 };
 
 #define PHASE_MARK_JOIN2(a, b) a##b
