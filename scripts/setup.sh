@@ -8,15 +8,38 @@ set -euo pipefail
 # of the same sources under 64-bit Wine. Machines of our kind run 32-bit Linux
 # code only emulated (qemu-user-static): the test command runs the shipped
 # programs on that 32-bit route, made below under the build folder.
+# One package a line, with what the scripts use of it: scripts/check-packages.py
+# fails when a script calls a command that neither comes from one of these nor
+# from Debian's required set (what a minimal Debian has from the start).
 need_pkgs=(
-  g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth locales fonts-arphic-uming
-  cmake ninja-build g++ googletest
-  clang libclang-rt-14-dev clang-format
-  imagemagick xdotool x11-utils
-  xorriso
-  qemu-user-static libz-mingw-w64
+  g++-mingw-w64-i686          # i686-w64-mingw32-g++: the shipped 32-bit programs
+  mingw-w64-i686-dev          # the Windows headers and libraries for 32 bits
+  binutils-mingw-w64-i686     # i686-w64-mingw32-objdump, -windres
+  g++-mingw-w64-x86-64        # x86_64-w64-mingw32-g++: the tested 64-bit build
+  mingw-w64-x86-64-dev        # the Windows headers and libraries for 64 bits
+  binutils-mingw-w64-x86-64   # x86_64-w64-mingw32-objdump, -windres
+  libz-mingw-w64              # zlib1.dll for the 32-bit route's Wine
+  wine                        # wine: Windows programs run under it
+  wine64                      # /usr/lib/wine/wine64, wineserver64
+  fonts-wine                  # Wine's own fonts
+  xvfb                        # xvfb-run: an X display without a screen
+  xauth                       # xauth, which xvfb-run calls
+  locales                     # locale-gen: the zh_CN.UTF-8 locale
+  fonts-arphic-uming          # the Song/Ming face that stands in for 宋体
+  fontconfig                  # fc-list: is that face installed
+  cmake                       # cmake, ctest
+  ninja-build                 # ninja, which cmake drives
+  g++                         # the host build
+  googletest                  # the test framework's sources
+  clang                       # clang++: the fuzz build
+  libclang-rt-14-dev          # libFuzzer and the sanitizer runtimes for clang
+  clang-format                # clang-format: the formatting check
+  git                         # git ls-files: the sources the formatting check reads
+  python3                     # python3: resource comparison, benchmark summaries
+  imagemagick                 # convert: the demo's screenshots to PNG
+  xorriso                     # xorriso: the CD image
+  qemu-user-static            # /usr/bin/qemu-i386-static: the 32-bit route
+  debootstrap                 # debootstrap: scripts/fresh-check.sh
 )
 
 missing=()

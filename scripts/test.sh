@@ -16,9 +16,21 @@ build=${TESSORA_BUILD:-$root/build}
 
 bash "$root/scripts/setup.sh"
 
+echo "== packages (every command the scripts call, installed by setup.sh)"
+python3 "$root/scripts/check-packages.py"
+
 echo "== formatting (clang-format, .clang-format)"
 # Every C and C++ source as .clang-format formats it; a difference fails here.
-(cd "$root" && git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+# A tree unpacked from an archive has no repository: then every such file of it.
+(
+    cd "$root"
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z '*.c' '*.cpp' '*.h'
+    else
+        find . -path ./build -prune -o -path ./out -prune -o \
+            -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print0
+    fi | xargs -0 clang-format --dry-run --Werror
+)
 
 echo "== host build (sanitizers)"
 cmake -G Ninja -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
