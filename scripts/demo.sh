@@ -47,7 +47,16 @@ if [ -z "${TESSORA_DEMO_BUILT:-}" ]; then
     cmake --build "$build/win64" --target medium tessora_driver
     export TESSORA_DEMO_BUILT=1
 fi
-# Everything from here on runs inside one X display.
+# Everything from here on runs as the unprivileged Wine user (scripts/setup.sh),
+# as a user of Windows would run it, inside one X display. The folders it
+# writes are that user's; an interactive run stays on its caller's display,
+# as the caller.
+if [ $interactive = 0 ]; then
+    session_own "$build" "$(dirname "$out")"
+    session_own -R "$out" "$build/demo-cd" "$build/demo-prefix" "$build/demo-prefix.lock" \
+        "$build/demo-work"
+    session_user "$@"
+fi
 session_display "$@"
 
 iso=$build/win64/Tessora-V5.iso
@@ -124,7 +133,7 @@ step_prefix() {
 
 step_session() {
     session_start || return 1
-    echo "  display $DISPLAY, wineserver of $WINEPREFIX"
+    echo "  display $DISPLAY, wineserver of $WINEPREFIX, run by $(id -un) (uid $(id -u))"
 }
 
 step_setup() {

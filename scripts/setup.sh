@@ -69,6 +69,12 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen
 fi
+# The unprivileged user that the tests and the demo run Wine as, so that what
+# Windows refuses a user (overwriting a read-only file) is refused here too.
+wine_user=${TESSORA_WINE_USER:-tessora}
+if [ "$(id -u)" = 0 ] && ! id -u "$wine_user" >/dev/null 2>&1; then
+  useradd --create-home --shell /bin/bash --user-group "$wine_user"
+fi
 # The 32-bit route: 32-bit Wine unpacked, not installed (scripts/wine32.sh).
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/wine32.sh" setup "${TESSORA_BUILD:-$root/build}/wine32"

@@ -70,15 +70,24 @@ bash "$root/scripts/check-imports.sh" x86_64-w64-mingw32-objdump \
     "$build/win64/setup/Setup.exe" "$build/win64/uninstall/Uninstall.exe"
 
 . "$root/scripts/wine-session.sh"
-session_prefix "$build/win64/wineprefix"
+# Every Wine program runs as the unprivileged Wine user (scripts/setup.sh):
+# its prefix, display and server are that user's, as are the folders ctest
+# writes its records to.
+session_own "$build" "$build/win64" "$build/win64/Testing" "$build/win32-tests" \
+    "$build/win32-tests/Testing" "$build/wine32"
+session_own -R "$build/win64/wineprefix" "$build/win64/wineprefix.lock" "$build/win64/Testing" \
+    "$build/wine32/prefix" "$build/wine32/prefix.lock" "$build/win32-tests/Testing"
+export WINEPREFIX=$build/win64/wineprefix
+wine_user_run bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 trap session_stop EXIT
 # One Wine session for all the tests: a persistent server started inside the
 # display keeps each program start cheap, and stops with it. The session's
 # background services start before ctest, so they do not hold the pipes through
 # which ctest reads a test's output (ctest would wait for those pipes for ever).
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+wine_user_run xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     . "$1/scripts/wine-session.sh"
     session_start || exit 1
+    echo "wine: the tests run as $(id -un) (uid $(id -u)), the server of $WINEPREFIX too"
     (cd "$2" && ctest --output-on-failure --timeout 900)
     status=$?
     session_stop
@@ -94,14 +103,15 @@ echo "== 32-bit Wine (loader emulated): i686 pure-core tests, round trip of the 
 (
     eval "$(bash "$root/scripts/wine32.sh" env "$build/wine32")"
     . "$root/scripts/wine-session.sh"
-    session_prefix "$build/wine32/prefix"
+    export WINEPREFIX=$build/wine32/prefix
+    wine_user_run bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
     trap session_stop EXIT
     for program in "$build/win32/dist/Setup.exe" "$build/win32/dist/Uninstall.exe"; do
         echo "shipped: ${program#$build/} ($(LC_ALL=C i686-w64-mingw32-objdump -f "$program" | sed -n 's/.*file format //p'))"
     done
     # The 64-bit round-trip test drives the shipped 32-bit programs from a copy
     # of the shipped medium, with the fake ODBC driver built for 32 bits.
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    wine_user_run xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         set -e
         . "$2/scripts/wine-session.sh"
         session_start
