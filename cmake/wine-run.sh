@@ -53,5 +53,12 @@ export WINEPREFIX
 
 . "$here/../scripts/wine-env.sh"
 
+# Started from the system drive, as Windows starts a program from a folder of
+# its own, not from the build folder (drive Z:, the Unix root): what a program
+# writes at the root of its current drive (Uninstall's self-deletion batch)
+# lands on C:, where the Wine user may write, as an administrator may on Windows.
+case $program in /*) ;; *) program=$PWD/$program ;; esac
+cd "$WINEPREFIX/drive_c"
+
 # exec: Wine's exit status is the program's, and signals reach Wine directly.
 exec "$WINE_LOADER" "$program" "$@"

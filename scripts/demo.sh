@@ -26,6 +26,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSORA_BUILD:-$root/build}
 out=${TESSORA_DEMO_OUT:-$root/out/demo}
+# Absolute: the session changes its folder to the prefix's drive C:.
+case $build in /*) ;; *) build=$PWD/$build ;; esac
+case $out in /*) ;; *) out=$PWD/$out ;; esac
 . "$root/scripts/wine-session.sh"
 
 interactive=0
@@ -132,6 +135,10 @@ step_prefix() {
 }
 
 step_session() {
+    # Programs start from the system drive, as Windows starts them: the
+    # uninstaller writes its self-deletion batch at the root of its current
+    # drive, and the Unix root behind drive Z: is not the Wine user's to write.
+    cd "$prefix/drive_c"
     session_start || return 1
     echo "  display $DISPLAY, wineserver of $WINEPREFIX, run by $(id -un) (uid $(id -u))"
 }
