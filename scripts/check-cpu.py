@@ -5,7 +5,8 @@ Fails when a program contains an instruction that a Pentium Pro does not
 execute: MMX, 3DNow!, SSE and every later extension (any use of an mm, xmm,
 ymm or zmm register, and the extensions' instructions on ordinary registers),
 or fast system calls. The Pentium Pro's own additions (cmov, fcomi, fcmov,
-ud2, long nops) are allowed, as every earlier instruction is. The program's
+ud2, long nops) are allowed, as every earlier instruction is, and counted:
+they are why nothing older than a Pentium Pro runs the program. The program's
 link map tells which bytes of its code section are code: the exception tables
 the linker places behind the code are data, and read as instructions they
 would only give noise. Each finding is named with its address and the input
@@ -25,6 +26,8 @@ NEWER = re.compile(
     r"|shrx\w*|adcx\w*|adox\w*|rdrand\w*|rdseed\w*|rdtscp|rdpid|xgetbv|xsetbv|xsave\w*"
     r"|xrstor\w*|fxsave\w*|fxrstor\w*|sysenter|sysexit|syscall|sysret\w*|pause)$")
 VECTOR_REGISTER = re.compile(r"%[xyz]?mm\d+")
+# New with the Pentium Pro: the floor they set.
+PENTIUM_PRO = re.compile(r"^(cmov\w+|fcmov\w+|f(u)?comip?|ud2|nop[wl])$")
 PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "addr16",
             "cs", "ds", "es", "fs", "gs", "ss", "notrack", "bnd"}
 
@@ -79,12 +82,13 @@ def code_ranges(map_path):
 
 
 def findings(objdump, program, ranges):
-    """(count of instructions checked, [(address, section, instruction)] above the line)."""
+    """(instructions checked, of them the Pentium Pro's own, [(address, section,
+    instruction)] above the line)."""
     starts = [r[0] for r in ranges]
     listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", "-j", ".text", program],
                              check=True, capture_output=True, text=True,
                              env={"LC_ALL": "C", "PATH": "/usr/bin:/bin"}).stdout
-    checked = 0
+    checked = own = 0
     found = []
     for line in listing.splitlines():
         match = re.match(r"^\s*([0-9a-f]+):\t(.*)$", line)
@@ -100,12 +104,13 @@ def findings(objdump, program, ranges):
         while len(words) > 1 and words[0] in PREFIXES:
             words = words[1:]
         mnemonic = words[0] if words else ""
+        own += bool(PENTIUM_PRO.match(mnemonic))
         if not (VECTOR_REGISTER.search(text) or NEWER.match(mnemonic)):
             continue
         if any(mnemonic == name and re.search(where, section) for name, where in ALLOWED):
             continue
         found.append((address, section, text))
-    return checked, found
+    return checked, own, found
 
 
 def main(args):
@@ -116,8 +121,8 @@ def main(args):
     status = 0
     for program, map_path in zip(pairs[0::2], pairs[1::2]):
         name = program.rsplit("/", 1)[-1]
-        checked, found = findings(objdump, program, code_ranges(map_path))
-        print(f"{name}: {checked} instructions, "
+        checked, own, found = findings(objdump, program, code_ranges(map_path))
+        print(f"{name}: {checked} instructions, {own} of them new with the Pentium Pro, "
               + ("none newer than the Pentium Pro" if not found
                  else f"{len(found)} newer than the Pentium Pro"))
         for address, section, text in found[:20]:
