@@ -4,7 +4,9 @@
 # programs must run on a bare Windows without runtime DLLs beside them. With
 # --baseline, also when it imports a function that LIST (lines "dll function",
 # '#' comments) does not name: each one is named, so that a program that would
-# not load on the oldest Windows we support stops the build, not its user.
+# not load on the oldest Windows we support stops the build, not its user. And
+# when LIST names a function that none of the programs imports: the list says
+# what the programs need, no more.
 set -euo pipefail
 # objdump's words untranslated, and one sort order for comm.
 export LC_ALL=C
@@ -17,11 +19,14 @@ if [ "${1:-}" = --baseline ]; then
 fi
 allowed='^(kernel32|user32|gdi32|comctl32|advapi32|msvcrt|odbccp32|shell32|ole32)\.dll$'
 status=0
+listed=$([ -z "$baseline" ] || grep -v '^[[:space:]]*\(#\|$\)' "$baseline" | awk '{ print tolower($1), $2 }' | sort -u)
+all_imports=
 for program in "$@"; do
     # "dll function" for each imported function, DLL names in lower case.
     imports=$("$objdump" -p "$program" | awk '
         /DLL Name:/ { dll = tolower($3); print dll, "-"; next }
         dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ { print dll, $NF }')
+    all_imports+=$(printf '%s\n' "$imports" | grep -v ' -$')$'\n'
     dlls=$(printf '%s\n' "$imports" | awk '$2 == "-" { print $1 }')
     printf '%s imports %d functions from: %s\n' "$(basename "$program")" \
         "$(printf '%s\n' "$imports" | grep -vc ' -$')" "$(echo $dlls)"
@@ -32,11 +37,18 @@ for program in "$@"; do
     fi
     if [ -n "$baseline" ]; then
         outside=$(printf '%s\n' "$imports" | grep -v ' -$' | sort -u |
-            comm -23 - <(grep -v '^[[:space:]]*\(#\|$\)' "$baseline" | awk '{ print tolower($1), $2 }' | sort -u))
+            comm -23 - <(printf '%s\n' "$listed"))
         if [ -n "$outside" ]; then
             printf '%s\n' "$outside" | sed "s/^/  $(basename "$program"): not in $(basename "$baseline"): /" >&2
             status=1
         fi
     fi
 done
+if [ -n "$baseline" ]; then
+    unused=$(printf '%s' "$all_imports" | sort -u | comm -13 - <(printf '%s\n' "$listed"))
+    if [ -n "$unused" ]; then
+        printf '%s\n' "$unused" | sed "s/^/  $(basename "$baseline"): imported by none of them: /" >&2
+        status=1
+    fi
+fi
 exit $status

@@ -2,15 +2,17 @@
 """compare-resources.py PROGRAM_A PROGRAM_B [PROGRAM_A PROGRAM_B ...]
 
 Fails unless each pair of programs (a 32-bit and a 64-bit build of one
-program) carries the same dialog templates, strings, version information,
-icons and bitmaps, byte for byte: what the tests saw in one build is then what
-the user sees in the other. Reads the resource directory of the PE files.
+program) carries the same dialog templates, version information, icons,
+bitmaps, manifest and string tables (if any), byte for byte: what the tests saw
+in one build is then what the user sees in the other, and both ask Windows for
+the same rights. Reads the resource directory of the PE files.
 """
 import struct
 import sys
 
 # Resource types compared, by their numbers.
-COMPARED = {2: "bitmap", 3: "icon", 5: "dialog", 6: "string table", 14: "icon group", 16: "version"}
+COMPARED = {2: "bitmap", 3: "icon", 5: "dialog", 6: "string table", 14: "icon group", 16: "version",
+            24: "manifest"}
 
 
 def read_resources(path):

@@ -4,7 +4,9 @@
 #   build/host   the pure core, native, under AddressSanitizer and UBSan
 #   build/fuzz   the install log reader under libFuzzer (a bounded smoke run)
 #   build/win32  the programs as we ship them (32-bit); their imports are checked
-#                function by function; they run end to end on the 32-bit route
+#                function by function, their manifests and instructions too; the
+#                medium built again from a copy (build/repro) is byte for byte the
+#                same; they run end to end on the 32-bit route
 #   build/win32-tests  every test built for 32-bit Windows; the pure ones run
 #                on the 32-bit route (32-bit Wine with its loader emulated)
 #   build/win64  the same sources for 64-bit Windows with all tests, run under
@@ -56,6 +58,50 @@ for program in "$build/win32/setup/Setup.exe" "$build/win32/uninstall/Uninstall.
     grep -qw _fpreset <<<"$(i686-w64-mingw32-objdump -p "$program")" ||
         { echo "${program##*/}: start-up leaves the x87 unit at 64-bit precision" >&2; exit 1; }
 done
+# Both ask Windows for administrator rights through their manifest, in the form
+# every Windows from XP on accepts; the check rejects a second declaration of
+# the trustInfo namespace (the doctored copy shows that it would).
+python3 "$root/scripts/check-manifest.py" \
+    "$build/win32/setup/Setup.exe" "$build/win32/uninstall/Uninstall.exe"
+probe=$build/win32/probes
+mkdir -p "$probe"
+sed 's|<security>|<security xmlns="urn:schemas-microsoft-com:asm.v3">|' \
+    "$root/setup/res/Setup.manifest" >"$probe/twice.manifest"
+grep -c 'asm.v3' "$probe/twice.manifest" | grep -qx 2
+if python3 "$root/scripts/check-manifest.py" "$probe/twice.manifest" 2>/dev/null; then
+    echo "check-manifest.py accepts a manifest with the namespace declared twice" >&2
+    exit 1
+fi
+# Nothing newer than a Pentium Pro in their code (so the stated CPU holds); the
+# check finds the SSE of a probe compiled for it.
+python3 "$root/scripts/check-cpu.py" i686-w64-mingw32-objdump \
+    "$build/win32/setup/Setup.exe" "$build/win32/setup/Setup.map" \
+    "$build/win32/uninstall/Uninstall.exe" "$build/win32/uninstall/Uninstall.map"
+printf 'int main(int argc, char **argv) { return (int)(argc * 1.5); }\n' |
+    i686-w64-mingw32-gcc-win32 -x c -O2 -msse2 -mfpmath=sse - -o "$probe/sse.exe" -Wl,-Map="$probe/sse.map"
+if python3 "$root/scripts/check-cpu.py" i686-w64-mingw32-objdump "$probe/sse.exe" "$probe/sse.map" 2>/dev/null; then
+    echo "check-cpu.py misses the SSE instructions of a probe" >&2
+    exit 1
+fi
+
+echo "== the shipped medium again, from a copy of the tree in another folder"
+# The same sources and time stamp (the copy has no history, so it is given the
+# first build's, as an archive's build would be) must give every byte again.
+repro=$build/repro
+rm -rf "$repro"
+mkdir -p "$repro/src"
+(cd "$root" && git ls-files -z --cached --others --exclude-standard |
+    tar -cf - --null --ignore-failed-read -T -) | tar -xf - -C "$repro/src"
+SOURCE_DATE_EPOCH=$(cat "$build/win32/source-date-epoch") cmake -G Ninja -S "$repro/src" \
+    -B "$repro/win32" -DCMAKE_TOOLCHAIN_FILE="$repro/src/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$repro/win32" --target medium >/dev/null
+(cd "$build/win32" && sha256sum --quiet -c SHA256SUMS)
+while read -r _ file; do
+    cmp "$build/win32/$file" "$repro/win32/$file"
+done <"$build/win32/SHA256SUMS"
+cmp "$build/win32/SHA256SUMS" "$repro/win32/SHA256SUMS"
+echo "the same bytes: $(awk '{ print $2 }' "$build/win32/SHA256SUMS" | xargs)"
 
 echo "== 32-bit Windows build of every test"
 cmake -G Ninja -S "$root" -B "$build/win32-tests" -DTESSORA_THREAD_MODEL=posix \
