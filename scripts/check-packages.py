@@ -121,7 +121,8 @@ class Tokens:
                 k = text.find("'", i + 1)
                 k = n if k < 0 else k
                 inner = text[i + 1 : k]
-                if tokens and tokens[-1] == ("w", "-c") and word is None:
+                if (len(tokens) > 1 and tokens[-1] == ("w", "-c") and word is None
+                        and tokens[-2][1] in ("bash", "sh")):
                     self.code(inner)
                 word = (word or "") + "'" + inner + "'"
                 i = k + 1

@@ -13,6 +13,7 @@ set -euo pipefail
 # from Debian's required set (what a minimal Debian has from the start).
 need_pkgs=(
   g++-mingw-w64-i686          # i686-w64-mingw32-g++: the shipped 32-bit programs
+  gcc-mingw-w64-i686-win32    # i686-w64-mingw32-gcc-win32: the instruction check's probe
   mingw-w64-i686-dev          # the Windows headers and libraries for 32 bits
   binutils-mingw-w64-i686     # i686-w64-mingw32-objdump, -windres
   g++-mingw-w64-x86-64        # x86_64-w64-mingw32-g++: the tested 64-bit build
