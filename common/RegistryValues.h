@@ -10,7 +10,8 @@
 
 // Reads a value of any type under HKEY_LOCAL_MACHINE; the text is the data up to
 // its first NUL or its end (a full buffer of data without a NUL gives a text
-// one byte longer than the writers take), or empty on failure. Data that does not fit the buffer fails.
+// one byte longer than the writers take), or empty on failure. Data that does
+// not fit the buffer fails.
 BOOL RegReadMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
 BOOL RegReadUserString(LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOut);
 // The same read of a value of a key the caller has opened (and closes).
