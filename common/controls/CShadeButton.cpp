@@ -98,12 +98,17 @@ BOOL CShadeButton::FollowPointer()
     return TRUE;
 }
 
+bool CShadeButton::ShowsDown(UINT state) const
+{
+    return !(state & ODS_DISABLED) && ((state & ODS_SELECTED) || m_bChecked);
+}
+
 void CShadeButton::DrawFace(CDC& dc, const RECT& rc, UINT state) const
 {
     BOOL bDrawn = FALSE;
     if (state & ODS_DISABLED)
         bDrawn = m_dDisabled.Draw(dc, 0, 0);
-    else if ((state & ODS_SELECTED) || m_bChecked)
+    else if (ShowsDown(state))
         bDrawn = m_dDown.Draw(dc, m_bBorder, m_bBorder);
     else if (m_dNormal.IsValid())
     {
@@ -128,7 +133,7 @@ void CShadeButton::DrawEdges(CDC& dc, RECT& rc, UINT state) const
         if (!m_bFlat)
             dc.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
     }
-    else if ((state & ODS_SELECTED) || m_bChecked)
+    else if (ShowsDown(state))
     {
         if (m_bFlat)
             dc.Draw3dRect(&rc, crShadow, crHighlight);
@@ -176,7 +181,7 @@ void CShadeButton::DrawCaption(CDC& dc, RECT rt, UINT state) const
         return;
     }
     // A pressed push-like button's caption moves with its sunken face.
-    if (((state & ODS_SELECTED) || m_bChecked) && m_bPushLike)
+    if (ShowsDown(state) && m_bPushLike)
         ::OffsetRect(&rt, 1, 1);
     dc.SetTextColor(m_crText);
     dc.DrawText(strText, &rt, m_nTextAlign);

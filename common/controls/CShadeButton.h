@@ -55,6 +55,8 @@ protected:
     // TRUE when the pushed state was brought in step with the held pointer,
     // which asks for a drawing of its own.
     BOOL FollowPointer();
+    // Whether the state shows the sunken face: pressed or checked, and enabled.
+    bool ShowsDown(UINT state) const;
     // The four layers of a drawing, in the order they are painted; state is the
     // item state of the drawing request.
     void DrawFace(CDC& dc, const RECT& rc, UINT state) const;
