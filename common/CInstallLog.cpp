@@ -5,19 +5,10 @@
 
 LPCTSTR InstallLogPrefix(int nKind)
 {
-    switch (nKind)
-    {
-    case LOG_FILE_COPY:
-        return "File Copy: ";
-    case LOG_MADE_DIR:
-        return "Made Dir: ";
-    case LOG_REG_CTRL:
-        return "Reg Ctrl: ";
-    case LOG_REGDB_KEY:
-        return "RegDB Key: ";
-    default:
-        return nullptr;
-    }
+    for (const CInstallLogKind& kind : g_installLogKinds)
+        if (kind.m_nKind == nKind)
+            return kind.m_pszPrefix;
+    return nullptr;
 }
 
 CString RegRootCode(HKEY hRoot)

@@ -13,6 +13,20 @@ enum
     LOG_REGDB_KEY = 3
 };
 
+// Each entry kind with the prefix that opens its line. A new kind is one more
+// row here; the writer, the reader and the fuzz target all take it from here.
+struct CInstallLogKind
+{
+    int m_nKind;
+    LPCTSTR m_pszPrefix;
+};
+inline const CInstallLogKind g_installLogKinds[] = {
+    {LOG_FILE_COPY, "File Copy: "},
+    {LOG_MADE_DIR, "Made Dir: "},
+    {LOG_REG_CTRL, "Reg Ctrl: "},
+    {LOG_REGDB_KEY, "RegDB Key: "},
+};
+
 class CInstallLog
 {
 public:
@@ -48,7 +62,7 @@ private:
     CString m_strText;
 };
 
-// The prefix of an entry kind ("File Copy: " ...), or null for an unknown kind.
+// The prefix of an entry kind in g_installLogKinds, or null for an unknown kind.
 LPCTSTR InstallLogPrefix(int nKind);
 
 // The root code written for a registry root ("0" to "4").

@@ -17,11 +17,19 @@ inline const char UNINSTALL_STRING_VALUE[] = "UninstallString";
 inline const char QUIET_UNINSTALL_STRING_VALUE[] = "QuietUninstallString";
 inline const char PRODUCT_DISPLAY_NAME[] = "Mosaika V5";
 
+// The install folder behind the system drive's letter.
+inline const char INSTALL_FOLDER_TAIL[] = ":\\Program Files\\Quorvatek\\Tessora";
+
 // The programs' file names, and the install log kept beside Uninstall.
 inline const char SETUP_PROGRAM_NAME[] = "Setup.exe";
 inline const char UNINSTALL_PROGRAM_NAME[] = "Uninstall.exe";
 inline const char INSTALL_LOG_NAME[] = "Uninstall.log";
 
+// The product folder of the controls Setup registers, and the names it registers there.
+inline const char CONTROLS_FOLDER[] = "Controls";
+inline const char CONTROLS_PATTERN[] = "*.ocx";
+
 // The product folders of the medium, in the order in which Setup counts and
 // copies them.
-inline const char* const g_pszProductFolders[] = {"Database", "Support", "HatchPat", "Controls"};
+inline const char* const g_pszProductFolders[] = {"Database", "Support", "HatchPat",
+                                                  CONTROLS_FOLDER};

@@ -1,4 +1,5 @@
 #include "common/RegistryValues.h"
+#include "common/RegistryTextLimit.h"
 #include "framework/AutoHandle.h"
 
 #include <cstring>
@@ -6,7 +7,7 @@
 namespace
 {
 // Every text goes through a buffer of this size, NUL included.
-const DWORD REG_TEXT_BUFFER = 2048;
+const DWORD REG_TEXT_BUFFER = REG_TEXT_MAX_LENGTH + 1;
 
 RegWriteFilter g_pfnWriteFilter = NULL;
 
@@ -33,7 +34,7 @@ BOOL WriteValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType, 
     return ::RegSetValueExA(key.Get(), pszValueName, 0, dwType, pData, cbData) == ERROR_SUCCESS;
 }
 
-// REG_SZ with the NUL counted. A text that does not fit the 2048-byte buffer is
+// REG_SZ with the NUL counted. A text that does not fit the buffer is
 // refused as a whole: writing a cut text would silently lose data.
 BOOL WriteString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText)
 {

@@ -23,6 +23,7 @@
 // watches the desktop until the program ends: exit code 0 when the program
 // ended with 0 and never showed a window.
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "bench/CPaintCounterHooks.h"
 
 #include <cstdio>
@@ -163,14 +164,14 @@ int Install(const std::string& strProgram)
     if (!hDlg)
         return Fail(driver, "Setup showed no window");
     long nBarWidth = BarWidth(hDlg);
-    if (CProgramDriver::WindowText(hDlg) == "正在安装...")
+    if (CProgramDriver::WindowText(hDlg) == SETUP_WORKING_CAPTION)
         ShotRunning(driver, hDlg, "setup-installing.bmp");
-    if (!CProgramDriver::WaitForCaption(hDlg, "安装完成!", g_timeoutMs))
+    if (!CProgramDriver::WaitForCaption(hDlg, SETUP_DONE_CAPTION, g_timeoutMs))
         return Fail(driver, "Setup did not reach its completed look");
     DWORD installed = ::GetTickCount() - start;
     CProgramDriver::Settle(hDlg, 2000);
-    bool looksDone = !::IsWindowVisible(::GetDlgItem(hDlg, 1002)) &&
-                     ::IsWindowVisible(::GetDlgItem(hDlg, 1010)) &&
+    bool looksDone = !::IsWindowVisible(::GetDlgItem(hDlg, SETUP_BAR_ID)) &&
+                     ::IsWindowVisible(::GetDlgItem(hDlg, SETUP_HINT_ID)) &&
                      ::IsWindowVisible(::GetDlgItem(hDlg, IDOK));
     PaintNow(hDlg);
     Shot(hDlg, "setup-done.bmp");
@@ -197,7 +198,8 @@ int Uninstall(const std::string& strProgram)
     HWND hBox = NULL;
     if (strProgram == "--attach")
     {
-        hBox = CProgramDriver::WaitForDesktopMessageBox("卸载软件", IDYES, g_timeoutMs);
+        hBox = CProgramDriver::WaitForDesktopMessageBox(UNINSTALL_QUESTION_CAPTION, IDYES,
+                                                        g_timeoutMs);
         if (!hBox)
             return Fail(driver, "no Uninstall question on the desktop");
         if (!driver.Attach(hBox))
@@ -214,7 +216,7 @@ int Uninstall(const std::string& strProgram)
     PaintNow(hBox);
     Shot(hBox, "uninstall-question.bmp");
     CProgramDriver::Press(hBox, IDYES);
-    HWND hDlg = driver.WaitForWindow("Mosaika Tessora V5.0 卸载", g_timeoutMs);
+    HWND hDlg = driver.WaitForWindow(UNINSTALL_CAPTION, g_timeoutMs);
     if (!hDlg)
     {
         DWORD exitCode = 0;
@@ -226,7 +228,7 @@ int Uninstall(const std::string& strProgram)
         }
         return Fail(driver, "Uninstall showed no dialog");
     }
-    HWND hDone = ::GetDlgItem(hDlg, 1003);
+    HWND hDone = ::GetDlgItem(hDlg, UNINSTALL_DONE_ID);
     long nBarWidth = BarWidth(hDlg);
     if (!::IsWindowVisible(hDone))
         ShotRunning(driver, hDlg, "uninstall-running.bmp");

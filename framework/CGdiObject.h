@@ -41,6 +41,12 @@ public:
     }
 };
 
+class CBrush : public CGdiObject
+{
+public:
+    BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
+};
+
 class CRgn : public CGdiObject
 {
 public:

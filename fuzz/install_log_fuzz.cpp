@@ -1,7 +1,7 @@
 // Fuzz target of the install log's reader: whatever bytes "Uninstall.log"
 // holds, every scan must stay inside the text and agree with a plain
-// reference scan, and the removal lists must hold exactly what the scans find
-// (less the values that hold a NUL byte).
+// reference scan, and the removal lists must hold exactly what the reference
+// finds (less the values that hold a NUL byte).
 #include "common/CInstallLog.h"
 #include "framework/mbcs.h"
 #include "uninstall/RemovalPlan.h"
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #define FUZZ_CHECK(cond)                                                                           \
@@ -75,17 +76,41 @@ void CheckFindNext(const CInstallLog& log, int kind, int pos, const std::vector<
     FUZZ_CHECK(nPos == nStart + nLength + 1);
 }
 
-// The values of the kind's entries that hold no NUL, by the chained scan:
-// the reference of the removal lists.
-std::vector<CString> PlainValues(const CInstallLog& log, int kind)
+// The values of the kind's entries that hold no NUL byte, read off the
+// reference matches alone (each value runs to its line feed, the next match is
+// looked for behind it): the expected removal list, built without FindNext.
+std::vector<CString> ExpectedValues(const char* s, int len, const std::vector<int>& next, int plen)
 {
     std::vector<CString> values;
-    const CString& text = log.GetText();
-    int pos = 0, start = 0, length = 0;
-    while (log.FindNext(kind, pos, start, length))
-        if (std::memchr((const char*)text + start, '\0', (size_t)length) == nullptr)
-            values.push_back(text.Mid(start, length));
+    for (int pos = 0; pos <= len && next[(size_t)pos] >= 0;)
+    {
+        int start = next[(size_t)pos] + plen;
+        int end = start;
+        while (end < len && s[end] != '\n')
+            ++end;
+        bool hasNul = false;
+        for (int i = start; i < end; ++i)
+            hasNul = hasNul || s[i] == '\0';
+        if (!hasNul)
+            values.push_back(CString(s + start, end - start));
+        pos = end + 1;
+    }
     return values;
+}
+
+// The kinds to scan: each kind of the log, and the two next to them that are none.
+std::vector<int> KindsToScan()
+{
+    std::vector<int> kinds;
+    int highest = 0;
+    for (const CInstallLogKind& kind : g_installLogKinds)
+    {
+        kinds.push_back(kind.m_nKind);
+        highest = kind.m_nKind > highest ? kind.m_nKind : highest;
+    }
+    kinds.push_back(-1);
+    kinds.push_back(highest + 1);
+    return kinds;
 }
 
 bool SameValues(const CStringArray& list, const std::vector<CString>& values)
@@ -112,7 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(len == (int)size);
     std::vector<char> starts = CharStarts(s, len);
 
-    for (int kind = -1; kind <= 4; ++kind)
+    std::map<int, std::vector<CString>> expected;
+    for (int kind : KindsToScan())
     {
         LPCTSTR prefix = InstallLogPrefix(kind);
         std::vector<int> next = NextMatches(s, len, starts, prefix ? prefix : "");
@@ -141,21 +167,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++count;
         }
         FUZZ_CHECK(log.CountEntries(kind) == count);
+        expected[kind] = ExpectedValues(s, len, next, (int)std::strlen(prefix));
     }
 
     // The removal lists hold exactly the values the scans find that hold no
     // NUL, folders reversed, registry keys split at their first comma.
-    std::vector<CString> fileValues = PlainValues(log, LOG_FILE_COPY);
-    std::vector<CString> folderValues = PlainValues(log, LOG_MADE_DIR);
-    std::vector<CString> keyValues = PlainValues(log, LOG_REGDB_KEY);
-    std::vector<CString> controlValues = PlainValues(log, LOG_REG_CTRL);
-    FUZZ_CHECK(SameValues(ListLogValues(log, LOG_FILE_COPY), fileValues));
-    FUZZ_CHECK(SameValues(ListLogValues(log, LOG_REG_CTRL), controlValues));
+    for (const CInstallLogKind& kind : g_installLogKinds)
+        FUZZ_CHECK(SameValues(ListLogValues(log, kind.m_nKind), expected[kind.m_nKind]));
+    const std::vector<CString>& folderValues = expected[LOG_MADE_DIR];
     std::vector<CString> reversed(folderValues.rbegin(), folderValues.rend());
     FUZZ_CHECK(SameValues(ListFolderRemovals(log), reversed));
     std::vector<CRegKeyDeletion> deletions = ListRegKeyDeletions(log);
     size_t k = 0;
-    for (const CString& value : keyValues)
+    for (const CString& value : expected[LOG_REGDB_KEY])
     {
         const void* comma = std::memchr((const char*)value, ',', (size_t)value.GetLength());
         if (!comma)

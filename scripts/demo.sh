@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The main job: builds the programs and the CD image, then in one Wine session
 # (a fresh demo prefix, one X display, one server) installs the product from
-# the CD as a user does and removes it again as a user does:
+# the CD and removes it again, first as a user does, then unattended as a
+# deployment script does:
 #
 #   the image's content, read-only as on a CD, is drive D: (a CD-ROM drive);
 #   D:\Setup.exe is driven through to Finish; what it installed is reported;
 #   the removal starts from the list of installed programs (Wine's
 #   `uninstaller --remove`, which runs the entry's UninstallString), the
-#   driver answers Uninstall's question and presses Finish; then the
-#   self-deleting batch has to leave nothing behind.
+#   driver answers Uninstall's question and presses Finish; the self-deleting
+#   batch has to leave nothing behind;
+#   then D:\Setup.exe /S and the entry's QuietUninstallString as written, each
+#   watched for any window and for exit code 0, and again nothing may be left;
+#   last the screenshots are converted to PNG.
 #
 # Screenshots go to out/demo/; a summary ends the run. Exit status 0 only when
 # every step did what it should; otherwise the first failed step is named.
@@ -19,9 +23,11 @@
 # Environment: TESSORA_BUILD (default build/), TESSORA_DEMO_OUT (default out/demo/).
 #
 # The programs ship as 32-bit builds (build/win32, whose medium target writes
-# the shipped Tessora-V5.iso); the demo runs the 64-bit build of the same
-# sources and the same image made from it (build/win64), because machines of
-# our kind run no 32-bit Wine.
+# the shipped Tessora-V5.iso, built here too); the demo runs the 64-bit build
+# of the same sources and the same image made from it (build/win64) under
+# 64-bit Wine. The shipped 32-bit programs run here only on the emulated
+# 32-bit route (scripts/wine32.sh), where the test command's round trip
+# checks them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TESSORA_BUILD:-$root/build}

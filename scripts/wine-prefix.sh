@@ -3,7 +3,7 @@
 #
 # Makes sure PREFIX is a ready 64-bit Wine prefix for the tests and the demo:
 # created with wineboot, Chinese font names mapped to the installed Chinese
-# font, top-level windows unmanaged (no 2 s close time-out under a bare Xvfb)
+# font, Wine's Marlett among the prefix's fonts, top-level windows unmanaged (no 2 s close time-out under a bare Xvfb)
 # and no crash dialog that would wait for a click. A stamp file marks a
 # finished prefix, so a second call returns at once; callers that race are
 # serialised with flock on PREFIX.lock. A prefix left half-made by an earlier
@@ -26,7 +26,7 @@ prefix=${prefix%/}
 font_family='AR PL UMing CN'
 # Bump when what this script puts into a prefix changes: older prefixes are
 # then made again instead of silently lacking the new settings.
-stamp_text="tessora wine prefix 2 win64; font $font_family"
+stamp_text="tessora wine prefix 3 win64; font $font_family; marlett"
 stamp=$prefix/.tessora-prefix-ready
 
 # Read with a builtin: this runs before every program start, and a fork costs
@@ -52,6 +52,17 @@ flock -w "$timeout_s" 9 || { echo "wine-prefix: timed out waiting for $prefix.lo
 
 # Another caller may have finished the prefix while this one waited.
 prefix_ready && exit 0
+
+# The caption buttons (close, minimise, maximise) are glyphs of the Marlett
+# font: its "r" is the close box. Wine ships it (fonts-wine), but this Wine
+# does not load the fonts of its own data folder and fontconfig does not list
+# them, so without a copy in the prefix's Fonts folder a caption falls back to
+# a text font and its close box shows as the letter "r".
+marlett=${TESSORA_MARLETT_FONT:-/usr/share/wine/fonts/marlett.ttf}
+if [ ! -s "$marlett" ]; then
+  echo "wine-prefix: $marlett missing (fonts-wine missing? run scripts/setup.sh)" >&2
+  exit 1
+fi
 
 if ! fc-list : family | tr ',' '\n' | grep -qxF "$font_family"; then
   echo "wine-prefix: font family '$font_family' not found (fonts-arphic-uming missing? run scripts/setup.sh)" >&2
@@ -82,6 +93,9 @@ remaining() { echo $(( timeout_s - ($(date +%s) - start) > 1 ? timeout_s - ($(da
 
 timeout "$(remaining)" "$WINE_LOADER" wineboot --init >/dev/null 2>&1 || fail "wineboot --init failed or timed out in $prefix"
 timeout "$(remaining)" "$WINE_SERVER" -w || fail "wineserver did not finish after wineboot in $prefix"
+
+# Windows loads every font of its Fonts folder at start-up; so does Wine.
+cp "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf" || fail "cannot copy Marlett into $prefix"
 
 # Registry settings go in through a .reg file in UTF-16LE (with its byte-order
 # mark), the format regedit reads losslessly: the Chinese value names would be

@@ -13,18 +13,12 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
     CString strProduct;
     if (!FindAcadProduct(release, strProduct))
         return FALSE;
-    LPCTSTR pszRelease = release.m_strRelease;
-    LPCTSTR pszProduct = strProduct;
+    const CString strProductKey = AcadReleaseKey(release, strProduct);
 
     // The support path goes first and whatever happens to the loader entries.
-    CString strProfilesKey;
-    strProfilesKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\Profiles\\", pszRelease,
-                          pszProduct);
-    AddSupportPath(strProfilesKey, strInstallDir);
+    AddSupportPath(strProductKey + "\\Profiles\\", strInstallDir);
 
-    CString strAppKey;
-    strAppKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\Applications\\FillBoot", pszRelease,
-                     pszProduct);
+    const CString strAppKey = strProductKey + "\\Applications\\FillBoot";
     if (!RegWriteMachineDword(strAppKey, "LOADCTRLS", 2))
         return FALSE;
 
@@ -34,22 +28,12 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
 
     // The older scheme: the application key points at an AutodeskApps tree
     // that holds the module and the application's name.
-    CString strRegPath;
-    strRegPath.Format(
-        "\\\\HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\%s\\%s\\AutodeskApps\\FillBoot",
-        pszRelease, pszProduct);
-    if (!RegWriteMachineString(strAppKey, "REGPATH", strRegPath))
+    const CString strAppsKey = strProductKey + "\\AutodeskApps\\FillBoot";
+    if (!RegWriteMachineString(strAppKey, "REGPATH", "\\\\HKEY_LOCAL_MACHINE\\" + strAppsKey))
         return FALSE;
-
-    CString strLoaderKey;
-    strLoaderKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\AutodeskApps\\FillBoot\\Loader",
-                        pszRelease, pszProduct);
-    if (!RegWriteMachineString(strLoaderKey, "MODULE", strModule))
+    if (!RegWriteMachineString(strAppsKey + "\\Loader", "MODULE", strModule))
         return FALSE;
-
-    CString strNameKey;
-    strNameKey.Format("Software\\Autodesk\\AutoCAD\\%s\\%s\\AutodeskApps\\FillBoot\\Name",
-                      pszRelease, pszProduct);
+    const CString strNameKey = strAppsKey + "\\Name";
     return RegWriteMachineString(strNameKey, "FillBoot", "FillBoot");
 }
 

@@ -13,12 +13,18 @@ const AcadRelease g_acadReleases[ACAD_RELEASE_COUNT] = {
     {"R18.0", "Support\\2010-11\\Arx\\FillBoot.arx", FALSE},
 };
 
+CString AcadReleaseKey(const AcadRelease& release, const CString& strBelow)
+{
+    CString strKey = CString("Software\\Autodesk\\AutoCAD\\") + release.m_strRelease;
+    if (!strBelow.IsEmpty())
+        strKey += "\\" + strBelow;
+    return strKey;
+}
+
 BOOL FindAcadProduct(const AcadRelease& release, CString& strProduct)
 {
-    // The release key is spelled with "SOFTWARE" in capitals; the machine's
-    // "CurVer" wins, the current user's counts when the machine has none.
-    CString strKey;
-    strKey.Format("SOFTWARE\\Autodesk\\AutoCAD\\%s", release.m_strRelease);
+    // The machine's "CurVer" wins, the current user's counts when the machine has none.
+    const CString strKey = AcadReleaseKey(release);
     if (RegReadMachineString(strKey, "CurVer", strProduct))
         return TRUE;
     return RegReadUserString(strKey, "CurVer", strProduct);

@@ -15,6 +15,11 @@ struct AcadRelease
 extern const AcadRelease g_acadReleases[8];
 const int ACAD_RELEASE_COUNT = 8;
 
+// The release's key, "Software\Autodesk\AutoCAD\" and its name, followed by
+// a backslash and strBelow unless that is empty: the one spelling of every key
+// Setup reads or writes for a release (key names are not case-sensitive).
+CString AcadReleaseKey(const AcadRelease& release, const CString& strBelow = CString());
+
 // TRUE, with the product sub-key name, when the release's "CurVer" can be read
 // under HKEY_LOCAL_MACHINE or else under HKEY_CURRENT_USER.
 BOOL FindAcadProduct(const AcadRelease& release, CString& strProduct);

@@ -2,10 +2,11 @@
 // put in front of the profile's "ACAD" folder list, once. Pure text rules; the
 // caller reads and writes the registry.
 #pragma once
+#include "common/RegistryTextLimit.h"
 #include "framework/CString.h"
 
-// The longest text the registry write helper takes (its 2048-byte buffer less the NUL).
-const int SUPPORT_PATH_MAX_LENGTH = 2047;
+// The longest support path: the longest text the registry write helper takes.
+const int SUPPORT_PATH_MAX_LENGTH = REG_TEXT_MAX_LENGTH;
 
 // The pattern folder entry for an install folder that ends with a backslash:
 // the folder, "HatchPat", a backslash and the entry's own semicolon.

@@ -1,5 +1,6 @@
 #include "setup/FolderRules.h"
 #include "common/PathRules.h"
+#include "common/Product.h"
 
 CString InstallFolderFromSystemRoot(const CString& strSystemRoot)
 {
@@ -9,7 +10,7 @@ CString InstallFolderFromSystemRoot(const CString& strSystemRoot)
     // Only the drive letter is taken from the system, not where its program
     // folder really lies.
     TCHAR drive = root.GetLength() > 1 ? root[0] : 'C';
-    CString folder = CString(drive) + ":\\Program Files\\Quorvatek\\Tessora";
+    CString folder = CString(drive) + INSTALL_FOLDER_TAIL;
     folder.TrimLeft();
     folder.TrimRight();
     if (!PathEndsWith(folder, '\\'))

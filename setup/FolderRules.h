@@ -6,5 +6,5 @@
 
 // The install folder on the drive named by the "SystemRoot" text: its first byte
 // after trimming when the trimmed text is longer than one byte, else "C";
-// followed by ":\Program Files\Quorvatek\Tessora\".
+// followed by INSTALL_FOLDER_TAIL and a backslash.
 CString InstallFolderFromSystemRoot(const CString& strSystemRoot);

@@ -35,9 +35,9 @@ BOOL RegisterServer(const char* pszPath)
 
 void CSetupThread::RegisterControls()
 {
-    const CString strControlsDir = m_strInstallDir + "Controls\\";
+    const CString strControlsDir = m_strInstallDir + CONTROLS_FOLDER + "\\";
     CStringArray names;
-    ListFiles(strControlsDir, "*.ocx", names);
+    ListFiles(strControlsDir, CONTROLS_PATTERN, names);
     for (int i = 0; i < names.GetSize(); ++i)
     {
         const CString strPath = strControlsDir + names[i];

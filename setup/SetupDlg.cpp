@@ -98,7 +98,7 @@ BOOL CSetupDlg::OnInitDialog()
     int nFiles = CountFiles(m_strSourceDir);
     PHASE_MARK("medium counted");
     m_progress.SetShowText(1);
-    m_progress.SetRange(0, nFiles + 9);
+    m_progress.SetRange(0, nFiles + PROGRESS_STEPS_BEYOND_FILES);
     m_progress.SetStep(1);
 
     m_bWorkerStarted = StartWorker();

@@ -6,6 +6,7 @@
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CStatic.h"
+#include "setup/resource.h"
 #include "setup/SetupThread.h"
 
 class CSetupDlg : public CDialog
@@ -16,7 +17,7 @@ public:
 
     enum
     {
-        IDD = 102
+        IDD = IDD_SETUP_DIALOG
     };
 
     CString m_strSourceDir;

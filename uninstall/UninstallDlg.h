@@ -7,6 +7,7 @@
 #include "framework/CButton.h"
 #include "framework/CDialog.h"
 #include "framework/CStatic.h"
+#include "uninstall/resource.h"
 #include "uninstall/UninstallThread.h"
 
 class CUninstallDlg : public CDialog
@@ -16,7 +17,7 @@ public:
 
     enum
     {
-        IDD = 102
+        IDD = IDD_UNINSTALL_DIALOG
     };
 
     CStatic m_staticDone;

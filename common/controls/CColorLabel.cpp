@@ -3,10 +3,9 @@
 
 #include <cstring>
 
-CColorLabel::CColorLabel()
-    : m_crText(::GetSysColor(COLOR_WINDOWTEXT)),
-      m_hBkBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
+CColorLabel::CColorLabel() : m_crText(::GetSysColor(COLOR_WINDOWTEXT))
 {
+    m_bkBrush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     std::memset(&m_lf, 0, sizeof(m_lf));
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(m_lf), &m_lf);
     m_font.CreateFontIndirect(&m_lf);
@@ -17,9 +16,6 @@ CColorLabel::~CColorLabel()
     // A control that outlives the label must not keep a deleted font.
     if (::IsWindow(m_hWnd) && GetFont() == (HFONT)m_font.GetSafeHandle())
         SendMessage(WM_SETFONT, 0, FALSE);
-    m_font.DeleteObject();
-    if (m_hBkBrush)
-        ::DeleteObject(m_hBkBrush);
 }
 
 BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
@@ -52,5 +48,5 @@ HBRUSH CColorLabel::CtlColor(CDC* pDC, UINT nCtlColor)
         pDC->SetTextColor(m_crText);
         pDC->SetBkMode(TRANSPARENT);
     }
-    return m_hBkBrush;
+    return (HBRUSH)m_bkBrush.GetSafeHandle();
 }

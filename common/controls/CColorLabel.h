@@ -16,9 +16,9 @@ public:
 
 protected:
     COLORREF m_crText;
-    HBRUSH m_hBkBrush; // owned; returned for the label's background
-    LOGFONTA m_lf;     // the stock default GUI font's description
-    CFont m_font;      // made from m_lf; owned
+    CBrush m_bkBrush; // returned for the label's background
+    LOGFONTA m_lf;    // the stock default GUI font's description
+    CFont m_font;     // made from m_lf
 
     void PreSubclassWindow() override;
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);

@@ -83,122 +83,137 @@ void CShadeButton::ToggleCheck()
         SendMessage(BM_SETCHECK, 1);
 }
 
-void CShadeButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
+BOOL CShadeButton::FollowPointer()
 {
-    const HDC hdcItem = lpDIS->hDC;
-    const UINT state = lpDIS->itemState;
-
     // While the left button is held, keep the pushed state in step with the
     // pointer; the state change asks for a new drawing.
     POINT ptCursor;
-    if (m_bLButtonDown && ::GetCapture() == m_hWnd && ::GetCursorPos(&ptCursor))
+    if (!m_bLButtonDown || ::GetCapture() != m_hWnd || !::GetCursorPos(&ptCursor))
+        return FALSE;
+    const bool bUnder = ::WindowFromPoint(ptCursor) == m_hWnd;
+    const bool bPushed = (GetState() & BST_PUSHED) != 0;
+    if (bUnder == bPushed)
+        return FALSE;
+    SendMessage(BM_SETSTATE, bUnder ? 1 : 0);
+    return TRUE;
+}
+
+bool CShadeButton::ShowsDown(UINT state) const
+{
+    return !(state & ODS_DISABLED) && ((state & ODS_SELECTED) || m_bChecked);
+}
+
+void CShadeButton::DrawFace(CDC& dc, const RECT& rc, UINT state) const
+{
+    BOOL bDrawn = FALSE;
+    if (state & ODS_DISABLED)
+        bDrawn = m_dDisabled.Draw(dc, 0, 0);
+    else if (ShowsDown(state))
+        bDrawn = m_dDown.Draw(dc, m_bBorder, m_bBorder);
+    else if (m_dNormal.IsValid())
     {
-        const bool bUnder = ::WindowFromPoint(ptCursor) == m_hWnd;
-        const bool bPushed = (GetState() & BST_PUSHED) != 0;
-        if (bUnder && !bPushed)
-        {
-            SendMessage(BM_SETSTATE, 1);
-            return;
-        }
-        if (!bUnder && bPushed)
-        {
-            SendMessage(BM_SETSTATE, 0);
-            return;
-        }
+        // The lighter face while the pointer is over the button.
+        if (!(m_bOver && m_dOver.Draw(dc, 0, 0)))
+            m_dNormal.Draw(dc, 0, 0);
+        return;
     }
+    // Without its image the face is plain button face.
+    if (!bDrawn)
+        dc.FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
+}
 
-    RECT rc = lpDIS->rcItem;
+void CShadeButton::DrawEdges(CDC& dc, RECT& rc, UINT state) const
+{
+    const COLORREF crShadow = ::GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF crHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+    if (!m_bBorder)
+        return;
+    if (state & ODS_DISABLED)
+    {
+        if (!m_bFlat)
+            dc.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
+    }
+    else if (ShowsDown(state))
+    {
+        if (m_bFlat)
+            dc.Draw3dRect(&rc, crShadow, crHighlight);
+        else
+            dc.DrawEdge(&rc, EDGE_SUNKEN, BF_RECT);
+    }
+    else if ((state & ODS_DEFAULT) && (m_bOver || !m_bFlat))
+    {
+        // The default button's double edge leaves one pixel less inside it.
+        dc.DrawEdge(&rc, EDGE_SUNKEN, BF_RECT);
+        ::InflateRect(&rc, -1, -1);
+        dc.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
+    }
+    else if (m_bFlat && m_bOver)
+        dc.Draw3dRect(&rc, crHighlight, crShadow);
+    else if (!m_bFlat)
+        dc.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
+}
+
+void CShadeButton::DrawFocus(CDC& dc, RECT rc, UINT state) const
+{
+    // The dotted focus frame, inside the edges; a disabled button shows none.
     const int o = m_nFocusRectOffset;
-    RECT rt = rc;
-    rt.left += o + 2;
-    rt.right -= o + 2;
+    if (!(state & ODS_FOCUS) || (state & ODS_DISABLED) || o <= 0)
+        return;
+    ::InflateRect(&rc, -o, -o);
+    m_dFocusH.Draw(dc, rc.left + 1, rc.top);
+    m_dFocusH.Draw(dc, rc.left + 1, rc.bottom);
+    m_dFocusV.Draw(dc, rc.left, rc.top + 1);
+    m_dFocusV.Draw(dc, rc.right, rc.top + 1);
+}
 
-    // Everything is drawn off screen and copied in one piece, so nothing flickers.
-    CDC dcItem;
-    dcItem.Attach(hdcItem);
-    CDC dcMem;
-    dcMem.CreateCompatibleDC(&dcItem);
-    dcItem.Detach();
-    CAutoGdiObject bitmap(
-        ::CreateCompatibleBitmap(hdcItem, rc.right - rc.left, rc.bottom - rc.top));
-    CScopedSelect selectBitmap(dcMem, bitmap.Get());
+void CShadeButton::DrawCaption(CDC& dc, RECT rt, UINT state) const
+{
     CString strText;
     GetWindowText(strText);
+    if (state & ODS_DISABLED)
+    {
+        // An engraved caption: highlight below right, grey text above left.
+        dc.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
+        dc.DrawText(strText, &rt, m_nTextAlign);
+        ::OffsetRect(&rt, -1, -1);
+        dc.SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
+        dc.DrawText(strText, &rt, m_nTextAlign);
+        return;
+    }
+    // A pressed push-like button's caption moves with its sunken face.
+    if (ShowsDown(state) && m_bPushLike)
+        ::OffsetRect(&rt, 1, 1);
+    dc.SetTextColor(m_crText);
+    dc.DrawText(strText, &rt, m_nTextAlign);
+}
+
+void CShadeButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
+{
+    if (FollowPointer())
+        return;
+    const UINT state = lpDIS->itemState;
+    const RECT& rcItem = lpDIS->rcItem;
+    const int nWidth = rcItem.right - rcItem.left;
+    const int nHeight = rcItem.bottom - rcItem.top;
+
+    // Everything is drawn off screen and copied in one piece, so nothing flickers.
+    CBorrowedDC dcItem(lpDIS->hDC);
+    CDC dcMem;
+    dcMem.CreateCompatibleDC(&dcItem);
+    CAutoGdiObject bitmap(::CreateCompatibleBitmap(dcItem, nWidth, nHeight));
+    CScopedSelect selectBitmap(dcMem, bitmap.Get());
     dcMem.SetBkMode(TRANSPARENT);
     CScopedSelect selectFont(dcMem, ::GetStockObject(DEFAULT_GUI_FONT));
 
-    if (state & ODS_DISABLED)
-    {
-        if (!m_dDisabled.Draw(dcMem, 0, 0))
-            dcMem.FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
-        if (m_bBorder && !m_bFlat)
-            dcMem.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
-        // An engraved caption: highlight below right, grey text above left.
-        dcMem.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
-        dcMem.DrawText(strText, &rt, m_nTextAlign);
-        ::OffsetRect(&rt, -1, -1);
-        dcMem.SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
-        dcMem.DrawText(strText, &rt, m_nTextAlign);
-    }
-    else
-    {
-        if ((state & ODS_SELECTED) || m_bChecked)
-        {
-            if (!m_dDown.Draw(dcMem, m_bBorder, m_bBorder))
-                dcMem.FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
-            if (m_bPushLike)
-                ::OffsetRect(&rt, 1, 1);
-            if (m_bBorder)
-            {
-                if (m_bFlat)
-                    dcMem.Draw3dRect(&rc, ::GetSysColor(COLOR_BTNSHADOW),
-                                     ::GetSysColor(COLOR_BTNHIGHLIGHT));
-                else
-                    dcMem.DrawEdge(&rc, EDGE_SUNKEN, BF_RECT);
-            }
-        }
-        else
-        {
-            if (m_dNormal.IsValid())
-            {
-                if (!(m_bOver && m_dOver.Draw(dcMem, 0, 0)))
-                    m_dNormal.Draw(dcMem, 0, 0);
-            }
-            else
-                dcMem.FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
-            if (m_bBorder && (m_bOver || !m_bFlat))
-            {
-                if (state & ODS_DEFAULT)
-                {
-                    dcMem.DrawEdge(&rc, EDGE_SUNKEN, BF_RECT);
-                    ::InflateRect(&rc, -1, -1);
-                    dcMem.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
-                }
-                else if (m_bFlat)
-                    dcMem.Draw3dRect(&rc, ::GetSysColor(COLOR_BTNHIGHLIGHT),
-                                     ::GetSysColor(COLOR_BTNSHADOW));
-                else
-                    dcMem.DrawEdge(&rc, EDGE_RAISED, BF_RECT);
-            }
-        }
-
-        // The dotted focus frame, inside the edges.
-        if ((state & ODS_FOCUS) && o > 0)
-        {
-            ::InflateRect(&rc, -o, -o);
-            m_dFocusH.Draw(dcMem, rc.left + 1, rc.top);
-            m_dFocusH.Draw(dcMem, rc.left + 1, rc.bottom);
-            m_dFocusV.Draw(dcMem, rc.left, rc.top + 1);
-            m_dFocusV.Draw(dcMem, rc.right, rc.top + 1);
-        }
-
-        dcMem.SetTextColor(m_crText);
-        dcMem.DrawText(strText, &rt, m_nTextAlign);
-    }
-
-    const RECT& rcItem = lpDIS->rcItem;
-    ::BitBlt(hdcItem, 0, 0, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top, dcMem, 0, 0,
-             SRCCOPY);
+    RECT rc = rcItem;
+    RECT rt = rcItem;
+    rt.left += m_nFocusRectOffset + 2;
+    rt.right -= m_nFocusRectOffset + 2;
+    DrawFace(dcMem, rc, state);
+    DrawEdges(dcMem, rc, state);
+    DrawFocus(dcMem, rc, state);
+    DrawCaption(dcMem, rt, state);
+    dcItem.BitBlt(0, 0, nWidth, nHeight, &dcMem, 0, 0, SRCCOPY);
 }
 
 BEGIN_MESSAGE_MAP(CShadeButton, CButton)

@@ -52,6 +52,19 @@ protected:
     // The check box toggles, the radio button checks itself.
     void ToggleCheck();
 
+    // TRUE when the pushed state was brought in step with the held pointer,
+    // which asks for a drawing of its own.
+    BOOL FollowPointer();
+    // Whether the state shows the sunken face: pressed or checked, and enabled.
+    bool ShowsDown(UINT state) const;
+    // The four layers of a drawing, in the order they are painted; state is the
+    // item state of the drawing request.
+    void DrawFace(CDC& dc, const RECT& rc, UINT state) const;
+    // Draws the edges for the state; rc shrinks by what the edges take.
+    void DrawEdges(CDC& dc, RECT& rc, UINT state) const;
+    void DrawFocus(CDC& dc, RECT rc, UINT state) const;
+    void DrawCaption(CDC& dc, RECT rt, UINT state) const;
+
     bool m_bChecked;
     bool m_bPushLike;
     int m_nCheckType;

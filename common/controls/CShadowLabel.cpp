@@ -1,4 +1,5 @@
 #include "common/controls/CShadowLabel.h"
+#include "framework/AutoHandle.h"
 #include "framework/CDC.h"
 
 CShadowLabel::CShadowLabel()
@@ -35,7 +36,7 @@ void CShadowLabel::OnPaint()
 
     dc.SetBkMode(TRANSPARENT);
     HGDIOBJ hFont = m_pFont ? m_pFont->GetSafeHandle() : (HGDIOBJ)GetFont();
-    HGDIOBJ hOldFont = hFont ? dc.SelectObject(hFont) : NULL;
+    CScopedSelect selectFont(dc, hFont);
 
     // Always left-aligned and wrapped, whatever alignment style the static has.
     const UINT nFormat = DT_WORDBREAK;
@@ -48,7 +49,4 @@ void CShadowLabel::OnPaint()
     }
     dc.SetTextColor(m_crText);
     dc.DrawText(strText, &rc, nFormat);
-
-    if (hOldFont)
-        dc.SelectObject(hOldFont);
 }

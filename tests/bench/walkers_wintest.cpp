@@ -37,13 +37,7 @@ TEST(CopyTree, CopiesEveryFileAndFolderIncludingDoubleByteNamesIntoNewParents)
     CTree copied = ReadTree(dest);
     CTree original = source.Read();
     ASSERT_EQ(original.size(), copied.size());
-    for (const auto& entry : original)
-    {
-        auto it = copied.find(entry.first);
-        ASSERT_NE(copied.end(), it) << entry.first;
-        EXPECT_EQ(entry.second.bFolder, it->second.bFolder) << entry.first;
-        EXPECT_EQ(entry.second.strContent, it->second.strContent) << entry.first;
-    }
+    EXPECT_EQ(std::vector<std::string>(), EntriesNotAlike(original, copied));
     // Every copy gets normal attributes, as Setup gives them: the work every file needs.
     DWORD dwCopied = ::GetFileAttributesA((dest + "\\Support\\readonly.dat").c_str());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, dwCopied);

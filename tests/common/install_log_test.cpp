@@ -1,5 +1,4 @@
 #include "common/CInstallLog.h"
-#include "common/PathRules.h"
 #include "support/Bytes.h"
 
 #include <gtest/gtest.h>
@@ -164,20 +163,4 @@ TEST(InstallLogReader, MatchNeverStartsOnTrailByte)
     // A damaged lead byte right before a line feed does not swallow it.
     log = LogOf("File Copy: a\x81\nFile Copy: b\n");
     EXPECT_EQ((std::vector<std::string>{"a\x81", "b"}), Values(log, LOG_FILE_COPY));
-}
-
-TEST(JoinPath, SeparatorOnlyWhereNeeded)
-{
-    EXPECT_EQ("C:\\T\\Uninstall.log", Bytes(JoinPath("C:\\T\\", "Uninstall.log")));
-    EXPECT_EQ("C:\\T/x", Bytes(JoinPath("C:\\T/", "x")));
-    EXPECT_EQ("C:\\T\\x", Bytes(JoinPath("C:\\T", "x")));
-    // A folder of two bytes or fewer gives the name alone.
-    EXPECT_EQ("x", Bytes(JoinPath("C:", "x")));
-    EXPECT_EQ("x", Bytes(JoinPath("", "x")));
-    EXPECT_EQ("x", Bytes(JoinPath("\\", "x")));
-    // A folder ending in a character whose trail byte is 0x5C still needs its separator.
-    EXPECT_EQ("C:\\" + YUN + "\\" + QIAN, Bytes(JoinPath(("C:\\" + YUN).c_str(), QIAN.c_str())));
-    EXPECT_FALSE(PathEndsWith(("C:\\" + QIAN).c_str(), '\\'));
-    EXPECT_TRUE(PathEndsWith(("C:\\" + QIAN + "\\").c_str(), '\\'));
-    EXPECT_FALSE(PathEndsWithSeparator(""));
 }

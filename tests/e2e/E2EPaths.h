@@ -1,6 +1,7 @@
 // Where the end-to-end tests find the built programs and where Setup installs.
 #pragma once
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "support/TestMedium.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ inline void InstallToFinish(const std::string& strSetup, DWORD dwTimeoutMs)
     ASSERT_TRUE(setup.Start(strSetup));
     HWND hDlg = setup.WaitForWindow(nullptr, dwTimeoutMs);
     ASSERT_NE(nullptr, hDlg);
-    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", dwTimeoutMs));
+    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, SETUP_DONE_CAPTION, dwTimeoutMs));
     ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
     ASSERT_TRUE(setup.WaitForExit(dwTimeoutMs));
 }

@@ -5,6 +5,7 @@
 // the real program, bounds every wait, checks its exit code and checks that
 // nothing beside the install folder's own content was touched.
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
 #include "support/CPixelCapture.h"
 #include "support/Wait.h"
@@ -65,7 +66,7 @@ protected:
 
     void FinishCompleted(HWND hDlg)
     {
-        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, SETUP_DONE_CAPTION, TIMEOUT_MS));
         ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
         ExpectExitZero();
     }
@@ -96,7 +97,7 @@ TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIs
     HWND hBox = m_driver.WaitForMessageBox(IDIGNORE, TIMEOUT_MS);
     ASSERT_NE(nullptr, hBox);
     ASSERT_TRUE(CProgramDriver::Settle(hDlg, 5000));
-    HWND hBar = ::GetDlgItem(hDlg, 1002);
+    HWND hBar = ::GetDlgItem(hDlg, SETUP_BAR_ID);
     EXPECT_EQ(0, ::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
     EXPECT_EQ(14, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
     EXPECT_EQ(8, ::SendMessageA(hBar, PBM_GETPOS, 0, 0));
@@ -117,14 +118,14 @@ TEST_F(SetupFaults, TheBarStepsOverFilesAndSubFoldersWithNineToSpareAndTheHintIs
     EXPECT_EQ(0, nWrong);
 
     ASSERT_TRUE(CProgramDriver::Press(hBox, IDIGNORE));
-    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+    ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, SETUP_DONE_CAPTION, TIMEOUT_MS));
     // The hint line, once painted: blue text, blended at most into the face colour.
     const COLORREF crBlue = RGB(0, 0, 255), crFace = ::GetSysColor(COLOR_BTNFACE);
     int nBlue = 0, nOther = 0;
     WaitUntil(
         [&]
         {
-            CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, 1010));
+            CPixelCapture hint = CPixelCapture::OnScreen(::GetDlgItem(hDlg, SETUP_HINT_ID));
             for (int y = 0; y < hint.Height(); ++y)
                 for (int x = 0; x < hint.Width(); ++x)
                 {

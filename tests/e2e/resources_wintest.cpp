@@ -1,4 +1,5 @@
 // The resources of the built programs, read back from the program files.
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +150,7 @@ TEST(SetupResources, DialogTemplateIsExactlyAsDesigned)
     EXPECT_EQ(0x00040000u, t.exStyle);
     EXPECT_EQ(404, t.cx);
     EXPECT_EQ(315, t.cy);
-    EXPECT_EQ(Wide("正在安装..."), t.title);
+    EXPECT_EQ(Wide(SETUP_WORKING_CAPTION), t.title);
     EXPECT_EQ(9, t.pointSize);
     EXPECT_EQ(Wide("宋体"), t.face);
     ASSERT_EQ(4u, t.items.size());
@@ -165,7 +166,7 @@ TEST(SetupResources, DialogTemplateIsExactlyAsDesigned)
     EXPECT_EQ(14, finish.cy);
 
     const CTemplateItem& bar = t.items[1];
-    EXPECT_EQ(1002u, bar.id);
+    EXPECT_EQ((DWORD)SETUP_BAR_ID, bar.id);
     EXPECT_EQ(0, ::lstrcmpiW(L"msctls_progress32", bar.cls.c_str()));
     EXPECT_EQ(L"Progress2", bar.title);
     EXPECT_EQ(0x50000001u, bar.style);
@@ -184,7 +185,7 @@ TEST(SetupResources, DialogTemplateIsExactlyAsDesigned)
     EXPECT_EQ(230, picture.cy);
 
     const CTemplateItem& hint = t.items[3];
-    EXPECT_EQ(1010u, hint.id);
+    EXPECT_EQ((DWORD)SETUP_HINT_ID, hint.id);
     EXPECT_TRUE(IsClass(hint.cls, L"#130", L"Static"));
     EXPECT_EQ(Wide("激活命令方式: 点击AutoCAD状态栏上的[Mosaika] "), hint.title);
     EXPECT_EQ(0x50020000u, hint.style);
@@ -233,11 +234,19 @@ TEST(UninstallResources, DialogTemplateAndVersion)
     EXPECT_EQ((DWORD)WS_EX_APPWINDOW, t.exStyle);
     EXPECT_EQ(225, t.cx);
     EXPECT_EQ(115, t.cy);
-    EXPECT_EQ(Wide("Mosaika Tessora V5.0 卸载"), t.title);
+    EXPECT_EQ(Wide(UNINSTALL_CAPTION), t.title);
     EXPECT_EQ(Wide("宋体"), t.face);
     ASSERT_EQ(9u, t.items.size());
     // Tab order, as designed: Cancel, bar, Finish, maker, line, thanks, group, status, done.
-    const DWORD ids[9] = {2, 1000, 1, 0xFFFF, 0xFFFF, 1002, 1004, 1001, 1003};
+    const DWORD ids[9] = {2,
+                          UNINSTALL_BAR_ID,
+                          1,
+                          0xFFFF,
+                          0xFFFF,
+                          1002, // Cancel to thanks
+                          UNINSTALL_GROUP_ID,
+                          UNINSTALL_STATUS_ID,
+                          UNINSTALL_DONE_ID};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(ids[i], t.items[i].id & 0xFFFF) << "item " << i;
     EXPECT_EQ(Wide("取消"), t.items[0].title);

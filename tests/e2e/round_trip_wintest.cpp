@@ -1,36 +1,25 @@
 // Setup and then Uninstall, both programs driven as a user drives them: this
 // build's, or those of another build's medium (see OtherBuildPath).
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
 #include "fixtures/FakeComponents.h"
+#include "support/Processes.h"
 #include "support/RegistryTree.h"
 #include "support/Wait.h"
 
 #include <gtest/gtest.h>
 #include <set>
-#include <tlhelp32.h>
 
 namespace
 {
 const DWORD TIMEOUT_MS = 60000;
-const char* const PRODUCT_KEY = "SOFTWARE\\Quorvatek\\Tessora\\V5";
-const char* const UNINSTALL_KEY =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
 // What the medium's control registers of itself.
 const char* const CONTROL_CLASS_KEY = "CLSID\\{6B1F3C52-8E4A-4D7B-9C21-5A0E7D3F9B14}";
 const char* const CONTROL_PROGID_KEY = "Mosaika.PatternView";
 
 // The registry view of the programs under test (RoundTrip::SetUp).
 REGSAM g_samView = 0;
-
-bool KeyExists(const char* pszKey)
-{
-    HKEY h = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_READ | g_samView, &h) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(h);
-    return true;
-}
 
 void DeleteKey(const std::string& strKey)
 {
@@ -88,22 +77,6 @@ void DeleteControlRegistration()
         ::RegCloseKey(hClasses);
     }
     DeleteRegTree(HKEY_CLASSES_ROOT, CONTROL_PROGID_KEY);
-}
-
-// Whether a process that the given process started is still running (the
-// command interpreter of the self-deletion batch).
-bool ChildRunning(DWORD dwParent)
-{
-    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32 pe = {};
-    pe.dwSize = sizeof(pe);
-    bool found = false;
-    for (BOOL ok = ::Process32First(hSnap, &pe); ok && !found; ok = ::Process32Next(hSnap, &pe))
-        found = pe.th32ParentProcessID == dwParent;
-    ::CloseHandle(hSnap);
-    return found;
 }
 
 // What Wine's list of installed programs prints. The output goes to a file
@@ -170,15 +143,15 @@ protected:
     static void Clean()
     {
         RemoveTree(InstallFolderNoSlash());
-        DeleteKey(PRODUCT_KEY);
-        DeleteKey(UNINSTALL_KEY);
+        DeleteKey(PRODUCT_KEY_PATH);
+        DeleteKey(UNINSTALL_ENTRY_PATH);
         DeleteControlRegistration();
     }
 
     void Install()
     {
         ASSERT_NO_FATAL_FAILURE(InstallToFinish(m_medium.Path("Setup.exe"), TIMEOUT_MS));
-        ASSERT_TRUE(KeyExists(PRODUCT_KEY));
+        ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
     }
 
     // Everything a complete installation leaves: the medium's files, the log
@@ -194,11 +167,9 @@ protected:
         installed.erase("Uninstall.log");
         medium.erase("Setup.exe");
         std::set<std::string> entries; // the log's file, folder and control entries
+        EXPECT_EQ(std::vector<std::string>(), EntriesNotAlike(medium, installed));
         for (const auto& item : medium)
         {
-            ASSERT_EQ(1u, installed.count(item.first)) << item.first;
-            EXPECT_EQ(item.second.bFolder, installed[item.first].bFolder) << item.first;
-            EXPECT_TRUE(item.second.strContent == installed[item.first].strContent) << item.first;
             entries.insert((item.second.bFolder ? "Made Dir: " : "File Copy: ") + inst +
                            item.first);
             if (item.first.rfind("Controls\\", 0) == 0 && item.first.size() > 4 &&
@@ -215,18 +186,19 @@ protected:
             ASSERT_NE(std::string::npos, end) << "log line without its CR LF";
             lines.push_back(log.substr(at, end - at));
         }
-        const std::vector<std::string> tail{std::string("RegDB Key: 2,") + PRODUCT_KEY,
-                                            std::string("RegDB Key: 2,") + UNINSTALL_KEY,
+        const std::vector<std::string> tail{std::string("RegDB Key: 2,") + PRODUCT_KEY_PATH,
+                                            std::string("RegDB Key: 2,") + UNINSTALL_ENTRY_PATH,
                                             "File Copy: " + inst + "Uninstall.log"};
         ASSERT_EQ(entries.size() + tail.size(), lines.size()) << log;
         EXPECT_EQ(entries, std::set<std::string>(lines.begin(), lines.end() - tail.size()));
         EXPECT_EQ(tail, std::vector<std::string>(lines.end() - tail.size(), lines.end()));
 
         const std::string nul(1, '\0');
-        EXPECT_EQ(inst + nul, MachineText(PRODUCT_KEY, "installPath"));
-        EXPECT_EQ("5.00" + nul, MachineText(PRODUCT_KEY, "Ver"));
-        EXPECT_EQ("Mosaika V5" + nul, MachineText(UNINSTALL_KEY, "DisplayName"));
-        EXPECT_EQ(inst + "Uninstall.exe" + nul, MachineText(UNINSTALL_KEY, "UninstallString"));
+        EXPECT_EQ(inst + nul, MachineText(PRODUCT_KEY_PATH, "installPath"));
+        EXPECT_EQ("5.00" + nul, MachineText(PRODUCT_KEY_PATH, "Ver"));
+        EXPECT_EQ("Mosaika V5" + nul, MachineText(UNINSTALL_ENTRY_PATH, "DisplayName"));
+        EXPECT_EQ(inst + "Uninstall.exe" + nul,
+                  MachineText(UNINSTALL_ENTRY_PATH, "UninstallString"));
 
         std::vector<CDriverCall> calls = DriverCalls(driverRecord);
         ASSERT_EQ(1u, calls.size()) << "the data-source request";
@@ -250,11 +222,10 @@ protected:
         EXPECT_NE(nullptr, hBox);
         if (!hBox)
             return NULL;
-        EXPECT_EQ("卸载软件", caption);
+        EXPECT_EQ(UNINSTALL_QUESTION_CAPTION, caption);
         EXPECT_EQ("真要卸载 Mosaika Tessora V5.0 吗?", text);
         CProgramDriver::Press(hBox, nAnswer);
-        return nAnswer == IDYES ? driver.WaitForWindow("Mosaika Tessora V5.0 卸载", TIMEOUT_MS)
-                                : NULL;
+        return nAnswer == IDYES ? driver.WaitForWindow(UNINSTALL_CAPTION, TIMEOUT_MS) : NULL;
     }
 
     CTestMedium m_medium{"roundtrip"};
@@ -278,13 +249,13 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     CProgramDriver uninstall;
     HWND hDlg = StartUninstall(uninstall, IDYES);
     ASSERT_NE(nullptr, hDlg);
-    HWND hDone = ::GetDlgItem(hDlg, 1003);
+    HWND hDone = ::GetDlgItem(hDlg, UNINSTALL_DONE_ID);
     WaitUntil([&] { return ::IsWindowVisible(hDone) != FALSE; }, TIMEOUT_MS, 5);
     ASSERT_TRUE(::IsWindowVisible(hDone));
     CProgramDriver::Settle(hDlg, 5000);
     // The completion state: bar and group hidden, Finish enabled with the focus.
-    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1000)));
-    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1004)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_BAR_ID)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_GROUP_ID)));
     HWND hFinish = ::GetDlgItem(hDlg, IDOK);
     EXPECT_TRUE(::IsWindowEnabled(hFinish));
     GUITHREADINFO gti = {};
@@ -298,9 +269,9 @@ TEST_F(RoundTrip, InstallThenUninstallRemovesEverythingAndItself)
     EXPECT_EQ(0u, exitCode);
     // The batch removes Uninstall.exe and then the emptied folder.
     EXPECT_TRUE(WaitUntil(InstallFolderGone, TIMEOUT_MS));
-    EXPECT_FALSE(KeyExists(PRODUCT_KEY));
-    EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
-    EXPECT_TRUE(KeyExists("SOFTWARE\\Quorvatek\\Tessora"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_PATH, g_samView));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek\\Tessora", g_samView));
     EXPECT_EQ(std::string::npos, InstalledProgramsList().find("Mosaika V5"));
     // The control was unregistered before its file went.
     EXPECT_FALSE(ControlRegistered());
@@ -325,7 +296,8 @@ TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
     CProgramDriver uninstall;
     HWND hDlg = StartUninstall(uninstall, IDYES);
     ASSERT_NE(nullptr, hDlg);
-    WaitUntil([&] { return ::IsWindowVisible(::GetDlgItem(hDlg, 1003)) != FALSE; }, TIMEOUT_MS, 5);
+    WaitUntil([&] { return ::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_DONE_ID)) != FALSE; },
+              TIMEOUT_MS, 5);
     ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
     ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS));
     // Seconds, not the rest of the session: the batch's loop ends once the
@@ -336,8 +308,9 @@ TEST_F(RoundTrip, FromAReadOnlyMediumEverythingGoesAndNoBatchIsLeftRunning)
         WaitUntil([] { return ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES; },
                   dwBatchMs));
     DWORD dwUninstall = uninstall.GetProcessId();
-    WaitUntil([&] { return !ChildRunning(dwUninstall); }, dwBatchMs);
-    EXPECT_FALSE(ChildRunning(dwUninstall)) << "the batch's command interpreter still runs";
+    WaitUntil([&] { return ChildProcesses(dwUninstall).empty(); }, dwBatchMs);
+    EXPECT_TRUE(ChildProcesses(dwUninstall).empty())
+        << "the batch's command interpreter still runs";
 }
 
 TEST_F(RoundTrip, AnsweringNoChangesNothing)
@@ -352,7 +325,7 @@ TEST_F(RoundTrip, AnsweringNoChangesNothing)
     CTree after = ReadTree(InstallFolder());
     EXPECT_EQ(before.size(), after.size());
     EXPECT_EQ(1u, after.count("Uninstall.log"));
-    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
 }
 
 TEST_F(RoundTrip, NoLogEndsAfterTheQuestionAndUnreadableLogShowsTheFailureBox)
@@ -369,7 +342,7 @@ TEST_F(RoundTrip, NoLogEndsAfterTheQuestionAndUnreadableLogShowsTheFailureBox)
         DWORD exitCode = 99;
         ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
         EXPECT_EQ(0u, exitCode);
-        EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
     }
     // A folder in the log's place exists but cannot be read as a file.
     ASSERT_TRUE(::CreateDirectoryA(log.c_str(), NULL));
@@ -386,7 +359,7 @@ TEST_F(RoundTrip, NoLogEndsAfterTheQuestionAndUnreadableLogShowsTheFailureBox)
         ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
         EXPECT_EQ(0u, exitCode);
     }
-    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
     ::RemoveDirectoryA(log.c_str());
 }
 
@@ -412,6 +385,6 @@ TEST_F(RoundTrip, CancelWhileRemovingEndsCleanly)
     ASSERT_TRUE(uninstall.WaitForExit(TIMEOUT_MS, &exitCode));
     EXPECT_EQ(0u, exitCode);
     // Stopped in the file phase: the folders and keys after it stay.
-    EXPECT_TRUE(KeyExists(PRODUCT_KEY));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, g_samView));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
 }

@@ -1,5 +1,6 @@
 // Setup.exe from a medium made by the test, driven as a user drives it.
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
 
 #include <gtest/gtest.h>
@@ -42,13 +43,13 @@ protected:
     // The completed look: caption, bar hidden, hint line and Finish shown.
     static void ExpectCompletedLook(HWND hDlg)
     {
-        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, "安装完成!", TIMEOUT_MS));
+        ASSERT_TRUE(CProgramDriver::WaitForCaption(hDlg, SETUP_DONE_CAPTION, TIMEOUT_MS));
         CProgramDriver::Settle(hDlg, 5000);
-        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1002)));
-        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hDlg, 1010)));
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, SETUP_BAR_ID)));
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hDlg, SETUP_HINT_ID)));
         EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hDlg, IDOK)));
         EXPECT_EQ("激活命令方式: 点击AutoCAD状态栏上的[Mosaika] ",
-                  CProgramDriver::WindowText(::GetDlgItem(hDlg, 1010)));
+                  CProgramDriver::WindowText(::GetDlgItem(hDlg, SETUP_HINT_ID)));
     }
 
     void FinishAndExpectExit(HWND hDlg)
@@ -140,7 +141,7 @@ TEST_F(SetupEndToEnd, EscapeAndEnterWhileInstallingChangeNothing)
     ASSERT_TRUE(CProgramDriver::Settle(hDlg, 5000));
     EXPECT_FALSE(m_driver.HasExited());
     EXPECT_TRUE(::IsWindow(hDlg));
-    EXPECT_EQ("正在安装...", CProgramDriver::WindowText(hDlg));
+    EXPECT_EQ(SETUP_WORKING_CAPTION, CProgramDriver::WindowText(hDlg));
     ASSERT_TRUE(CProgramDriver::Press(hBox, IDIGNORE));
     ExpectCompletedLook(hDlg);
     // Escape in the completed look changes nothing either; Finish ends.

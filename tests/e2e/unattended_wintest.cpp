@@ -1,6 +1,7 @@
 // Setup.exe and Uninstall.exe run unattended (/S), as deployment scripts run
 // them: no window may ever be visible, and the exit code says what happened.
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
 #include "support/RegistryTree.h"
 #include "support/Wait.h"
@@ -10,8 +11,6 @@
 namespace
 {
 const DWORD TIMEOUT_MS = 120000;
-const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
-const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
 
@@ -26,8 +25,8 @@ struct CInstalled
 
 CInstalled ReadInstalled()
 {
-    return {ReadTree(InstallFolder()), RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY),
-            RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY)};
+    return {ReadTree(InstallFolder()), RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH),
+            RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_PATH)};
 }
 
 void ExpectSameFiles(const CTree& expected, const CTree& actual)
@@ -63,8 +62,8 @@ protected:
         ::SetFileAttributesA(InstallFolderNoSlash().c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(InstallFolderNoSlash().c_str());
         RemoveTree(InstallFolderNoSlash());
-        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-        DeleteRegTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_PATH);
     }
 
     void AddSupport() { m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module"); }
@@ -195,8 +194,8 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
     CWatchedRun run = RunCommandLine(command);
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
     EXPECT_FALSE(run.windows.empty());
-    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY).empty());
-    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).empty());
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH).empty());
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_PATH).empty());
     // Every file the log lists is gone at the program's end but the program
     // itself, which the batch removes with the folder after it.
     for (const auto& item : before.files)

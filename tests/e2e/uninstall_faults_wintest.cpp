@@ -4,7 +4,9 @@
 // was touched: sentinel files inside and outside the install folder and
 // sentinel registry keys are compared before and after.
 #include "driver/CProgramDriver.h"
+#include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
+#include "support/RegistryTree.h"
 #include "support/Wait.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +18,7 @@
 namespace
 {
 const DWORD TIMEOUT_MS = 120000;
-const char* const PRODUCT_KEY = "SOFTWARE\\Quorvatek\\Tessora\\V5";
 const char* const SENTINEL_KEY = "Software\\TessoraFaultSentinel";
-
-bool UserKeyExists(const std::string& strKey)
-{
-    HKEY h = NULL;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, strKey.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(h);
-    return true;
-}
 
 void CreateUserKey(const std::string& strKey)
 {
@@ -38,23 +30,10 @@ void CreateUserKey(const std::string& strKey)
 void SetInstallPath(DWORD dwType, const std::string& strData)
 {
     HKEY h = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, &h));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, &h));
     ::RegSetValueExA(h, "installPath", 0, dwType, (const BYTE*)strData.data(),
                      (DWORD)strData.size());
     ::RegCloseKey(h);
-}
-
-// One line per entry (path, kind, attributes, content), so that a difference
-// between two trees shows as text.
-std::string Describe(const CTree& tree)
-{
-    std::string text;
-    for (const auto& item : tree)
-        text += item.first + (item.second.bFolder ? " <dir> " : " <file> ") +
-                std::to_string(GivenAttributes(item.second.dwAttributes)) + " " +
-                item.second.strContent.substr(0, 64) + " (" +
-                std::to_string(item.second.strContent.size()) + ")\n";
-    return text;
 }
 
 // The tree without the entries whose paths the test expects to change.
@@ -70,7 +49,7 @@ class UninstallFaults : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH);
         // The install folder holds the program, a file and a folder the user
         // put there; another folder stands for the rest of the machine.
         ::CopyFileA(BuiltProgram("uninstall/Uninstall.exe").c_str(),
@@ -91,7 +70,7 @@ protected:
         ::RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(SENTINEL_KEY) + "\\Listed").c_str());
         ::RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(SENTINEL_KEY) + "\\Kept").c_str());
         ::RegDeleteKeyA(HKEY_CURRENT_USER, SENTINEL_KEY);
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH);
     }
 
     void WriteLog(const std::string& strText)
@@ -108,7 +87,7 @@ protected:
         if (!hBox)
             return NULL;
         CProgramDriver::Press(hBox, IDYES);
-        return driver.WaitForWindow("Mosaika Tessora V5.0 卸载", TIMEOUT_MS);
+        return driver.WaitForWindow(UNINSTALL_CAPTION, TIMEOUT_MS);
     }
 
     // The whole run: Yes, the completed look, Finish, exit code 0.
@@ -117,7 +96,7 @@ protected:
         CProgramDriver driver;
         HWND hDlg = Start(driver);
         ASSERT_NE(nullptr, hDlg);
-        HWND hDone = ::GetDlgItem(hDlg, 1003);
+        HWND hDone = ::GetDlgItem(hDlg, UNINSTALL_DONE_ID);
         WaitUntil([&] { return ::IsWindowVisible(hDone) || driver.HasExited(); }, TIMEOUT_MS);
         ASSERT_TRUE(::IsWindowVisible(hDone)) << "the removal never completed";
         ASSERT_TRUE(CProgramDriver::Press(hDlg, IDOK));
@@ -141,8 +120,8 @@ protected:
         while (!driver.WaitForExit(50, &exitCode))
         {
             ASSERT_LT(::GetTickCount() - start, TIMEOUT_MS) << "the program hangs";
-            HWND hDlg = driver.WaitForWindow("Mosaika Tessora V5.0 卸载", 0);
-            if (hDlg && ::IsWindowVisible(::GetDlgItem(hDlg, 1003)))
+            HWND hDlg = driver.WaitForWindow(UNINSTALL_CAPTION, 0);
+            if (hDlg && ::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_DONE_ID)))
                 CProgramDriver::Press(hDlg, IDOK);
             else if (HWND hFailure = driver.WaitForMessageBox(IDOK, 0))
                 CProgramDriver::Press(hFailure, IDOK);
@@ -206,10 +185,10 @@ TEST_F(UninstallFaults, EmptyBinaryAndHugeLogsTouchNothingTheyDoNotList)
         CTree install = InstallTree(), outside = m_outside.Read();
         ASSERT_NO_FATAL_FAILURE(RunToCompletion());
         // The log lists nothing but (in the last case) the outside victim.
-        EXPECT_EQ(Describe(install), Describe(InstallTree()));
-        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})),
-                  Describe(Without(m_outside.Read(), {"victim.txt"})));
-        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
+        EXPECT_EQ(DescribeTree(install), DescribeTree(InstallTree()));
+        EXPECT_EQ(DescribeTree(Without(outside, {"victim.txt"})),
+                  DescribeTree(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(SENTINEL_KEY) + "\\Listed"));
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_outside.Path("victim.txt").c_str()));
 }
@@ -241,13 +220,13 @@ TEST_F(UninstallFaults, OnlyListedFilesFoldersAndKeysGoWhateverTheirNames)
     CTree install = InstallTree(), outside = m_outside.Read();
     ASSERT_NO_FATAL_FAILURE(RunToCompletion());
 
-    EXPECT_EQ(Describe(Without(install, {"乗\\淺.pat"})), Describe(InstallTree()));
-    EXPECT_EQ(Describe(Without(outside, {"victim.txt"})), Describe(m_outside.Read()));
+    EXPECT_EQ(DescribeTree(Without(install, {"乗\\淺.pat"})), DescribeTree(InstallTree()));
+    EXPECT_EQ(DescribeTree(Without(outside, {"victim.txt"})), DescribeTree(m_outside.Read()));
     // A read-only file stays: its attributes are not changed first.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_outside.Path("ro.txt").c_str()));
-    EXPECT_FALSE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
-    EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Kept"));
-    EXPECT_TRUE(UserKeyExists(SENTINEL_KEY));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(SENTINEL_KEY) + "\\Listed"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(SENTINEL_KEY) + "\\Kept"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SENTINEL_KEY));
 }
 
 TEST_F(UninstallFaults, OddInstallPathValuesEndCleanly)
@@ -273,10 +252,10 @@ TEST_F(UninstallFaults, OddInstallPathValuesEndCleanly)
         SetInstallPath(c.dwType, c.strData);
         CTree install = InstallTree(), outside = m_outside.Read();
         ASSERT_NO_FATAL_FAILURE(RunAnyway());
-        EXPECT_EQ(Describe(install), Describe(InstallTree()));
-        EXPECT_EQ(Describe(Without(outside, {"victim.txt"})),
-                  Describe(Without(m_outside.Read(), {"victim.txt"})));
-        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
+        EXPECT_EQ(DescribeTree(install), DescribeTree(InstallTree()));
+        EXPECT_EQ(DescribeTree(Without(outside, {"victim.txt"})),
+                  DescribeTree(Without(m_outside.Read(), {"victim.txt"})));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(SENTINEL_KEY) + "\\Listed"));
     }
 }
 
@@ -311,8 +290,9 @@ TEST_F(UninstallFaults, StatusLineNamesEachFileAsTheBarStepsAndIsEmptiedAfterThe
     CProgramDriver driver;
     HWND hDlg = Start(driver);
     ASSERT_NE(nullptr, hDlg);
-    HWND hBar = ::GetDlgItem(hDlg, 1000), hStatus = ::GetDlgItem(hDlg, 1001);
-    HWND hDone = ::GetDlgItem(hDlg, 1003);
+    HWND hBar = ::GetDlgItem(hDlg, UNINSTALL_BAR_ID),
+         hStatus = ::GetDlgItem(hDlg, UNINSTALL_STATUS_ID);
+    HWND hDone = ::GetDlgItem(hDlg, UNINSTALL_DONE_ID);
     EXPECT_EQ(0, ::SendMessageA(hBar, PBM_GETRANGE, TRUE, 0));
     EXPECT_EQ(2000, ::SendMessageA(hBar, PBM_GETRANGE, FALSE, 0));
 
@@ -370,28 +350,29 @@ TEST_F(UninstallFaults, CancelAtSeveralMomentsEndsCleanly)
         CProgramDriver driver;
         HWND hDlg = Start(driver);
         ASSERT_NE(nullptr, hDlg);
-        HWND hBar = ::GetDlgItem(hDlg, 1000);
+        HWND hBar = ::GetDlgItem(hDlg, UNINSTALL_BAR_ID);
         int nPos = 0;
         ASSERT_TRUE(WaitUntil(
             [&]
             {
                 nPos = (int)::SendMessageA(hBar, PBM_GETPOS, 0, 0);
                 return nPos >= threshold || driver.HasExited() ||
-                       ::IsWindowVisible(::GetDlgItem(hDlg, 1003));
+                       ::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_DONE_ID));
             },
             TIMEOUT_MS, 1));
         // The moment is real: the bar, read from here, had got there while the
         // removal was still running.
         ASSERT_GE(nPos, threshold);
-        ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, 1003)));
+        ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(hDlg, UNINSTALL_DONE_ID)));
         CProgramDriver::Press(hDlg, IDCANCEL);
         DWORD exitCode = 99;
         ASSERT_TRUE(driver.WaitForExit(TIMEOUT_MS, &exitCode)) << "Cancel did not end the program";
         EXPECT_EQ(0u, exitCode);
         ASSERT_NO_FATAL_FAILURE(AwaitBatch());
-        EXPECT_EQ(Describe(Without(install, {"乗"})), Describe(Without(InstallTree(), {"乗"})));
+        EXPECT_EQ(DescribeTree(Without(install, {"乗"})),
+                  DescribeTree(Without(InstallTree(), {"乗"})));
         // Stopped in the file phase: what the log lists after the 3000 files stays.
-        EXPECT_EQ(Describe(outside), Describe(m_outside.Read()));
-        EXPECT_TRUE(UserKeyExists(std::string(SENTINEL_KEY) + "\\Listed"));
+        EXPECT_EQ(DescribeTree(outside), DescribeTree(m_outside.Read()));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(SENTINEL_KEY) + "\\Listed"));
     }
 }

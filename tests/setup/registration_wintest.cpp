@@ -148,21 +148,6 @@ std::string ProfileSupportPath(int i)
     return entry.size() > 3 ? entry.substr(2, entry.size() - 3) : std::string();
 }
 
-// Lines of a file written in text mode.
-std::vector<std::string> TextLines(const std::string& strText)
-{
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < strText.size();)
-    {
-        size_t end = strText.find("\r\n", at);
-        if (end == std::string::npos)
-            end = strText.size();
-        lines.push_back(strText.substr(at, end - at));
-        at = end + 2;
-    }
-    return lines;
-}
-
 // Runs a console program of the system and returns what it printed. The
 // output goes to a file, read once the program has ended: reading a pipe to
 // its end would also wait for any process that inherited its write side.

@@ -1,4 +1,4 @@
-// Registry helpers for the Windows tests: fixture values, a recursive delete,
+// Registry helpers for the Windows tests: fixture values, whether a key exists, a recursive delete,
 // and a snapshot of a key tree that lists every key and value below it.
 #pragma once
 #include <windows.h>
@@ -46,6 +46,17 @@ inline bool MakeRegKey(HKEY hRoot, const std::string& key)
     HKEY h = NULL;
     if (RegCreateKeyExA(hRoot, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) !=
         ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+// Whether the key can be opened for reading, in the given registry view
+// (KEY_WOW64_32KEY, KEY_WOW64_64KEY, or 0 for the caller's own).
+inline bool KeyExists(HKEY hRoot, const std::string& key, REGSAM samView = 0)
+{
+    HKEY h = NULL;
+    if (RegOpenKeyExA(hRoot, key.c_str(), 0, KEY_READ | samView, &h) != ERROR_SUCCESS)
         return false;
     RegCloseKey(h);
     return true;

@@ -164,6 +164,52 @@ inline CTree ReadTree(const std::string& strFolder)
     return tree;
 }
 
+// One line per entry (path, kind, attributes as given, the start of the
+// content and its length), so that two trees compare as text and a difference
+// shows as the lines that differ.
+inline std::string DescribeTree(const CTree& tree)
+{
+    std::string text;
+    for (const auto& item : tree)
+        text += item.first + (item.second.bFolder ? " <dir> " : " <file> ") +
+                std::to_string(GivenAttributes(item.second.dwAttributes)) + " " +
+                item.second.strContent.substr(0, 64) + " (" +
+                std::to_string(item.second.strContent.size()) + ")\n";
+    return text;
+}
+
+// The paths of the expected tree that the actual tree lacks or holds as
+// another kind or with other content (attributes are not compared): empty
+// when every expected entry is there as it is.
+inline std::vector<std::string> EntriesNotAlike(const CTree& expected, const CTree& actual)
+{
+    std::vector<std::string> differ;
+    for (const auto& item : expected)
+    {
+        auto it = actual.find(item.first);
+        if (it == actual.end() || it->second.bFolder != item.second.bFolder ||
+            it->second.strContent != item.second.strContent)
+            differ.push_back(item.first);
+    }
+    return differ;
+}
+
+// The lines of a text written in text mode (CR LF line ends); a last line
+// without its end counts too.
+inline std::vector<std::string> TextLines(const std::string& strText)
+{
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < strText.size();)
+    {
+        size_t end = strText.find("\r\n", at);
+        if (end == std::string::npos)
+            end = strText.size();
+        lines.push_back(strText.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
 // A fresh folder below the temporary folder, removed with everything in it
 // when the object goes. Root() ends with a backslash.
 class CTestMedium

@@ -1,3 +1,4 @@
+#include "support/Processes.h"
 #include "support/TestMedium.h"
 #include "support/Wait.h"
 
@@ -67,22 +68,6 @@ private:
     }
     std::string m_strRoot;
 };
-
-// The ids of the processes whose parent is the given process.
-std::set<DWORD> ChildProcesses(DWORD dwParent)
-{
-    std::set<DWORD> children;
-    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return children;
-    PROCESSENTRY32 pe = {};
-    pe.dwSize = sizeof(pe);
-    for (BOOL ok = ::Process32First(hSnap, &pe); ok; ok = ::Process32Next(hSnap, &pe))
-        if (pe.th32ParentProcessID == dwParent)
-            children.insert(pe.th32ProcessID);
-    ::CloseHandle(hSnap);
-    return children;
-}
 
 // The priority of each thread of a process, as a thread snapshot gives it.
 std::vector<LONG> ThreadPriorities(DWORD dwProcess)
@@ -279,4 +264,31 @@ TEST(SelfDelete, FolderThatStillHoldsAFileStays)
         << "the batch did not delete itself";
     EXPECT_FALSE(Exists(exe));
     EXPECT_TRUE(Exists(folder + "\\mine.txt"));
+}
+
+TEST(SelfDelete, ReadOnlyProgramIsStillDeleted)
+{
+    CTestMedium scratch("selfdel");
+    CCurrentFolder current(scratch.Root());
+    ASSERT_TRUE(current.IsSet());
+    CDriveRoot root;
+    const std::string batch = root.Batch();
+
+    // An uninstaller copied read-only, as from a CD: "del" alone would fail on
+    // it for ever and the batch would never end.
+    const std::string folder = scratch.Path("Tessora");
+    const std::string exe = folder + "\\Uninstall.exe";
+    scratch.AddFolder("Tessora");
+    ASSERT_TRUE(::CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(::SetFileAttributesA(exe.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    CHelperRun run;
+    ASSERT_TRUE(run.Start(exe, scratch.Root()));
+    EXPECT_EQ(0u, run.Finish());
+    bool ended = WaitUntil([&] { return !Exists(batch); }, TIMEOUT_MS);
+    // A batch still spinning is let go, so that it does not outlive the test.
+    ::SetFileAttributesA(exe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(ended) << "the batch did not end";
+    EXPECT_FALSE(Exists(exe));
+    EXPECT_FALSE(Exists(folder));
 }

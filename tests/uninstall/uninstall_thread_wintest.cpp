@@ -27,15 +27,6 @@ bool Exists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool KeyExists(HKEY hRoot, const std::string& key)
-{
-    HKEY h = NULL;
-    if (::RegOpenKeyExA(hRoot, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(h);
-    return true;
-}
-
 // One message the worker sent, with what could be seen while it was handled.
 struct CEvent
 {
@@ -101,17 +92,9 @@ void RunUninstall(CTestUninstall& worker, CDialogStandIn& dialog, const std::str
 std::vector<std::string> LoggedValues(const std::string& logPath, const std::string& prefix)
 {
     std::vector<std::string> values;
-    std::string text = ReadFileBytes(logPath);
-    for (size_t at = 0; at < text.size();)
-    {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
+    for (const std::string& line : TextLines(ReadFileBytes(logPath)))
         if (line.compare(0, prefix.size(), prefix) == 0)
             values.push_back(line.substr(prefix.size()));
-        at = end + 2;
-    }
     return values;
 }
 
