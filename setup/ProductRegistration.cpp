@@ -4,10 +4,13 @@
 #include "setup/SetupThread.h"
 
 #include "common/DsnAttributes.h"
+#include "common/OdbcInstallerError.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "common/RegistryValues.h"
+#include "common/SystemErrorText.h"
 #include "framework/AutoHandle.h"
+#include "framework/CRunLog.h"
 #include "setup/AcadReleaseRegistration.h"
 
 #include <windows.h>
@@ -22,15 +25,25 @@ BOOL RegisterServer(const char* pszPath)
 {
     CAutoModule module(::LoadLibraryA(pszPath));
     if (!module)
+    {
+        RUN_LOG("control not registered: %s: not loaded, %s", pszPath,
+                (LPCTSTR)SystemErrorLine(::GetLastError()));
         return FALSE;
+    }
     // The module is freed when it goes out of scope, after its entry has run.
     // The entry's real type goes through the generic function pointer type.
     FARPROC pfnEntry = ::GetProcAddress(module.Get(), "DllRegisterServer");
     DllRegisterServerProc pfnRegister =
         reinterpret_cast<DllRegisterServerProc>(reinterpret_cast<void (*)()>(pfnEntry));
     if (pfnRegister == NULL)
+    {
+        RUN_LOG("control not registered: %s: it has no DllRegisterServer", pszPath);
         return FALSE;
-    return pfnRegister() == 0 ? TRUE : FALSE;
+    }
+    HRESULT hr = pfnRegister();
+    RUN_LOG("control %s: %s, DllRegisterServer returned 0x%08lX",
+            hr == 0 ? "registered" : "not registered", pszPath, (unsigned long)hr);
+    return hr == 0 ? TRUE : FALSE;
 }
 
 void CSetupThread::RegisterControls()
@@ -58,7 +71,11 @@ void CSetupThread::RegisterProduct()
     // No parent window, so the driver shows no dialog of its own. Uninstall
     // builds the same list to remove the data source again.
     const CString strAttributes = MakeDsnAttributes(m_strInstallDir + DSN_DATABASE_SUBPATH);
-    ::SQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+    if (::SQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
+        RUN_LOG("data source made: driver \"%s\"", DSN_DRIVER_NAME);
+    else
+        RUN_LOG("data source not made: driver \"%s\": %s", DSN_DRIVER_NAME,
+                (LPCTSTR)OdbcInstallerErrorText());
 
     const CString strUninstall = JoinPath(m_strInstallDir, UNINSTALL_PROGRAM_NAME);
     RegWriteMachineString(UNINSTALL_ENTRY_KEY, DISPLAY_NAME_VALUE, PRODUCT_DISPLAY_NAME);

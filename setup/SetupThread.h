@@ -55,6 +55,11 @@ protected:
     virtual int Prompt(LPCTSTR pszText, UINT nType);
 
 private:
+    // Prompt, with the text and the answer in the diagnostic log.
+    int Ask(LPCTSTR pszText, UINT nType);
+    // One file's copy in the diagnostic log, with the system's error when it
+    // failed (called at once after the copy).
+    void ReportCopy(LPCTSTR pszSource, LPCTSTR pszDest, BOOL bCopied);
     // Every message to the dialog goes through here: sent, so the worker waits
     // until the dialog has handled it. Nothing is sent without a dialog.
     void Notify(UINT message, WPARAM wParam, LPARAM lParam);

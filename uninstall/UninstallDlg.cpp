@@ -1,10 +1,10 @@
 #include "uninstall/UninstallDlg.h"
-#include "bench/PhaseMarks.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
+#include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
 #include "uninstall/resource.h"
 
@@ -55,7 +55,7 @@ BOOL CUninstallDlg::GetInstallFolder(CString& strFolder)
 
 BOOL CUninstallDlg::OnInitDialog()
 {
-    PHASE_MARK("dialog init");
+    CRunLog::Phase("dialog init");
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -70,23 +70,27 @@ BOOL CUninstallDlg::OnInitDialog()
 
     CString strFolder;
     BOOL bFolder = GetInstallFolder(strFolder);
+    LPCTSTR pszWhere = "the product key's install folder";
     if (!bFolder)
     {
         // Nothing recorded: the log is looked for beside this program.
         char szModule[MAX_PATH] = {0};
         DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
         bFolder = ProgramFolderFromModulePath(szModule, n, MAX_PATH, strFolder);
+        pszWhere = "the program's own folder";
     }
     CString strLog = strFolder + INSTALL_LOG_NAME;
 
     if (!bFolder || _access(strLog, 0) != 0)
     {
+        RUN_LOG("install log not found: %s (%s): nothing to remove", (LPCTSTR)strLog, pszWhere);
         // No log: this product is not installed here (or was removed already).
         m_bFinished = TRUE;
         PostMessage(WM_CLOSE);
         return FALSE;
     }
 
+    RUN_LOG("install log found: %s (%s)", (LPCTSTR)strLog, pszWhere);
     if (!m_thread.Start(this, strLog))
     {
         // The worker has posted the failure message; the box shows, then the end.
@@ -99,7 +103,7 @@ BOOL CUninstallDlg::OnInitDialog()
     m_progress.SetShowText(1);
     m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
     m_progress.SetStep(1);
-    PHASE_MARK("dialog init done");
+    CRunLog::Phase("dialog init done");
     return TRUE;
 }
 
@@ -113,7 +117,6 @@ void CUninstallDlg::OnPaint()
     if (!IsIconic())
     {
         Default();
-        PHASE_MARK("dialog painted");
         return;
     }
     PaintIconCentred(this, m_hIcon);
@@ -126,13 +129,9 @@ HCURSOR CUninstallDlg::OnQueryDragIcon()
 
 LRESULT CUninstallDlg::OnFileDeleted(WPARAM, LPARAM lParam)
 {
-    PHASE_SPAN("dialog: step message");
     CString strStatus;
     strStatus.Format("%s ... ", lParam ? (LPCTSTR)lParam : "");
-    {
-        PHASE_SPAN("dialog: status text");
-        m_staticStatus.SetWindowText(strStatus);
-    }
+    m_staticStatus.SetWindowText(strStatus);
     m_progress.StepIt();
     return 1;
 }
@@ -152,7 +151,7 @@ LRESULT CUninstallDlg::OnUninstallDone(WPARAM, LPARAM)
     m_btnFinish.EnableWindow(TRUE);
     m_btnFinish.SetFocus();
     m_bFinished = TRUE;
-    PHASE_MARK("completed look");
+    CRunLog::Phase("completed look");
     // Unattended, Finish presses itself. Posted: the worker waits for this
     // message's answer, and Finish waits for the worker.
     if (m_bUnattended)
@@ -187,7 +186,7 @@ int CUninstallDlg::GetExitCode() const
 
 void CUninstallDlg::OnOK()
 {
-    PHASE_MARK("finish pressed");
+    CRunLog::Phase("finish pressed");
     EndStopped(IDOK);
 }
 

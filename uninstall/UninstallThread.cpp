@@ -1,12 +1,15 @@
 #include "uninstall/UninstallThread.h"
 
-#include "bench/PhaseMarks.h"
 #include "common/DsnAttributes.h"
+#include "common/OdbcInstallerError.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "common/RegistryValues.h"
+#include "common/SystemErrorText.h"
 #include "framework/AutoHandle.h"
+#include "framework/CRunLog.h"
 #include "framework/CWnd.h"
+#include "uninstall/DeleteBatch.h"
 #include "uninstall/RemovalPlan.h"
 #include "uninstall/SelfDelete.h"
 #include "uninstall/UnregisterServer.h"
@@ -39,9 +42,14 @@ BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
 
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
 {
-    PHASE_SPAN("log load");
     if (m_log.Load(pszPath))
+    {
+        RUN_LOG("install log read: %s: %d files, %d folders, %d controls, %d keys", pszPath,
+                m_log.CountEntries(LOG_FILE_COPY), m_log.CountEntries(LOG_MADE_DIR),
+                m_log.CountEntries(LOG_REG_CTRL), m_log.CountEntries(LOG_REGDB_KEY));
         return TRUE;
+    }
+    RUN_LOG("install log not read: %s: %s", pszPath, (LPCTSTR)SystemErrorLine(::GetLastError()));
     Notify(UM_LOG_FAILED, 0, 0);
     return FALSE;
 }
@@ -58,7 +66,7 @@ BOOL CUninstallThread::ReadInstallFolder(CString& strFolder)
 
 BOOL CUninstallThread::InitInstance()
 {
-    PHASE_MARK("worker starts");
+    CRunLog::Phase("worker starts");
     // No step depends on the success of an earlier one.
     CString strFolder;
     ReadInstallFolder(strFolder);
@@ -69,23 +77,29 @@ BOOL CUninstallThread::InitInstance()
     // The data source is not in the log: it is removed by its name, with the
     // same attribute list that created it.
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
-    ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
-    PHASE_MARK("data source removed");
+    if (::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
+        RUN_LOG("data source removed: driver \"%s\"", DSN_DRIVER_NAME);
+    else
+        RUN_LOG("data source not removed: driver \"%s\": %s", DSN_DRIVER_NAME,
+                (LPCTSTR)OdbcInstallerErrorText());
+    CRunLog::Phase("data source removed");
 
     UnregisterControls();
-    PHASE_MARK("controls unregistered");
+    CRunLog::Phase("controls unregistered");
     DeleteFiles();
-    PHASE_MARK("files deleted");
+    CRunLog::Phase("files deleted");
     Notify(UM_FILES_DONE, 0, 0);
     RemoveFolders();
-    PHASE_MARK("folders removed");
+    CRunLog::Phase("folders removed");
     DeleteRegKeys();
-    PHASE_MARK("keys deleted");
+    CRunLog::Phase("keys deleted");
     // A stopped run keeps the uninstaller, so that what is still installed
     // can be removed by a later run.
     if (!m_bStop)
         SelfDelete();
-    PHASE_MARK("batch started");
+    else
+        RUN_LOG("self-deletion batch not started: the run was stopped");
+    CRunLog::Phase("batch started");
     Notify(UM_UNINSTALL_DONE, 0, 0);
     return FALSE;
 }
@@ -112,11 +126,9 @@ BOOL CUninstallThread::DeleteFiles()
     {
         // Attributes are left alone: a read-only file stays. A file that is
         // already gone is reported all the same, so the bar still steps.
-        {
-            PHASE_SPAN("worker: delete file");
-            ::DeleteFileA(files[i]);
-        }
-        PHASE_SPAN("worker: notify");
+        BOOL bDeleted = ::DeleteFileA(files[i]);
+        if (CRunLog::IsOpen())
+            Report(bDeleted ? "file deleted" : "file not deleted", files[i], bDeleted);
         Notify(UM_FILE_DELETED, 0, (LPARAM)(LPCTSTR)files[i]);
     }
     return !m_bStop;
@@ -131,7 +143,9 @@ BOOL CUninstallThread::RemoveFolders()
     // the folders above it.
     for (int i = 0; i < folders.GetSize(); ++i)
     {
-        ::RemoveDirectoryA(folders[i]);
+        BOOL bRemoved = ::RemoveDirectoryA(folders[i]);
+        if (CRunLog::IsOpen())
+            Report(bRemoved ? "folder removed" : "folder not removed", folders[i], bRemoved);
         if (m_bStop)
             break;
     }
@@ -146,7 +160,15 @@ BOOL CUninstallThread::DeleteRegKeys()
     for (size_t i = 0; i < keys.size(); ++i)
     {
         // Only the key itself: its sub-keys are not enumerated first.
-        ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        LONG nResult = ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        if (CRunLog::IsOpen())
+        {
+            ::SetLastError((DWORD)nResult);
+            Report(nResult == ERROR_SUCCESS ? "key deleted" : "key not deleted",
+                   CString(keys[i].m_hRoot == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") +
+                       keys[i].m_strSubKey,
+                   nResult == ERROR_SUCCESS);
+        }
         if (m_bStop)
             break;
     }
@@ -155,7 +177,20 @@ BOOL CUninstallThread::DeleteRegKeys()
 
 void CUninstallThread::SelfDelete()
 {
-    StartSelfDelete();
+    if (StartSelfDelete())
+        RUN_LOG("self-deletion batch started: %s", DELETE_BATCH_PATH);
+    else
+        RUN_LOG("self-deletion batch not started: %s", (LPCTSTR)SystemErrorLine(::GetLastError()));
+}
+
+void CUninstallThread::Report(LPCTSTR pszEvent, LPCTSTR pszWhat, BOOL bDone)
+{
+    // Read before anything else can change it.
+    DWORD dwError = ::GetLastError();
+    if (bDone)
+        CRunLog::Write("%s: %s", pszEvent, pszWhat);
+    else
+        CRunLog::Write("%s: %s: %s", pszEvent, pszWhat, (LPCTSTR)SystemErrorLine(dwError));
 }
 
 void CUninstallThread::Notify(UINT message, WPARAM wParam, LPARAM lParam)

@@ -65,6 +65,9 @@ protected:
     virtual void SelfDelete();
 
 private:
+    // One removal in the diagnostic log, with the system's error when it
+    // failed (called at once after the system call, with the log open).
+    void Report(LPCTSTR pszEvent, LPCTSTR pszWhat, BOOL bDone);
     // Every message to the dialog goes through here, none once a stop has been
     // asked for. UM_LOG_FAILED is posted: it is raised on the dialog's own
     // thread while the dialog starts. The others come from the worker and are

@@ -2,7 +2,7 @@
 // system's text, the program's name as caption), and the program ends with 1.
 #include "framework/CWinApp.h"
 #include "setup/SetupDlg.h"
-#include "setup/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <gtest/gtest.h>
 

@@ -4,3 +4,5 @@
 
 // In the system's language; empty when the system has none.
 CString SystemErrorText(DWORD dwError);
+// For the diagnostic log: "error N: text", on one line.
+CString SystemErrorLine(DWORD dwError);
