@@ -13,7 +13,10 @@ enum
     // The run was ended before its end.
     EXIT_CODE_ENDED = 1,
     // An option the program does not know: nothing was done.
-    EXIT_CODE_BAD_OPTION = 2
+    EXIT_CODE_BAD_OPTION = 2,
+    // Setup went through to its end but had to skip a product folder missing
+    // from the medium (made empty and logged).
+    EXIT_CODE_INCOMPLETE = 3
 };
 
 // Reads the program's arguments (the command line after the program's name),

@@ -1,8 +1,7 @@
 #include "setup/SetupApp.h"
 #include "common/UnattendedOptions.h"
+#include "framework/SystemLibrary.h"
 #include "setup/SetupDlg.h"
-
-#include <commctrl.h>
 
 CSetupApp theApp;
 
@@ -14,8 +13,14 @@ CSetupApp::CSetupApp() : CWinApp(NULL) {}
 
 BOOL CSetupApp::InitInstance()
 {
+    ExcludeCurrentFolderFromDllSearch();
     BOOL bUnattended = FALSE;
-    if (!ReadUnattendedOptions(m_lpCmdLine, bUnattended))
+    BOOL bKnownOptions = ReadUnattendedOptions(m_lpCmdLine, bUnattended);
+    // Unattended, no box of the system's own (a drive without a disc, a file
+    // that cannot be opened) may wait for a click that never comes.
+    if (bUnattended)
+        ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    if (!bKnownOptions)
     {
         if (!bUnattended)
             ::MessageBoxA(NULL, OPTIONS_TEXT, m_pszAppName, MB_OK | MB_ICONINFORMATION);
@@ -28,7 +33,7 @@ BOOL CSetupApp::InitInstance()
     // The progress control's window class must be registered before the
     // dialog template creates it.
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    SystemInitCommonControlsEx(&icc);
 
     CSetupDlg dlg(NULL);
     dlg.m_bUnattended = bUnattended;

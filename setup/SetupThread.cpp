@@ -5,10 +5,10 @@
 #include "bench/PhaseMarks.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
+#include "common/SystemErrorText.h"
 #include "framework/CFileFind.h"
 #include "framework/CWnd.h"
 #include "framework/mbcs.h"
-#include "setup/SystemErrorText.h"
 
 #include <vector>
 
@@ -38,7 +38,34 @@ static BOOL CreateFolder(const CString& strFolder)
     return ::CreateDirectoryA(strFolder, NULL);
 }
 
-CSetupThread::CSetupThread() : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE) {}
+// Copies over whatever is at the destination. A read-only file there (an
+// earlier install from a CD, a user's own attribute) would make the copy fail,
+// so that attribute alone is taken away first, and given back should the copy
+// fail all the same.
+static BOOL CopyOver(const CString& strSource, const CString& strDest)
+{
+    DWORD dwAttributes = ::GetFileAttributesA(strDest);
+    BOOL bReadOnly = dwAttributes != INVALID_FILE_ATTRIBUTES &&
+                     (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                     (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (bReadOnly)
+    {
+        DWORD dwWritable = dwAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        ::SetFileAttributesA(strDest, dwWritable ? dwWritable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (::CopyFileA(strSource, strDest, FALSE))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    if (bReadOnly)
+        ::SetFileAttributesA(strDest, dwAttributes);
+    ::SetLastError(dwError);
+    return FALSE;
+}
+
+CSetupThread::CSetupThread()
+    : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE), m_bSkippedFolder(FALSE)
+{
+}
 
 BOOL CSetupThread::Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
                          BOOL bUnattended)
@@ -133,6 +160,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         else if (answer == IDIGNORE)
         {
             bSkipped = TRUE;
+            m_bSkippedFolder = TRUE;
             break;
         }
         else
@@ -161,7 +189,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
             if (!CopyFolderTree(entrySource, entryDest))
                 return FALSE;
         }
-        else if (::CopyFileA(entrySource, entryDest, FALSE))
+        else if (CopyOver(entrySource, entryDest))
         {
             {
                 PHASE_SPAN("worker: attributes");
@@ -229,7 +257,7 @@ void CSetupThread::CopyRootFiles()
         // gets normal attributes, as in the product folders: read-only from a
         // CD, the uninstaller and the text beside it could never be removed.
         CString dest = m_strInstallDir + name;
-        if (::CopyFileA(m_strSourceDir + name, dest, FALSE))
+        if (CopyOver(m_strSourceDir + name, dest))
             ::SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);
         m_log.AddFileCopy(dest);
     }

@@ -1,9 +1,8 @@
 #include "uninstall/UninstallApp.h"
 #include "bench/PhaseMarks.h"
 #include "common/UnattendedOptions.h"
+#include "framework/SystemLibrary.h"
 #include "uninstall/UninstallDlg.h"
-
-#include <commctrl.h>
 
 CUninstallApp theApp;
 
@@ -15,8 +14,14 @@ CUninstallApp::CUninstallApp() : CWinApp(NULL) {}
 
 BOOL CUninstallApp::InitInstance()
 {
+    ExcludeCurrentFolderFromDllSearch();
     BOOL bUnattended = FALSE;
-    if (!ReadUnattendedOptions(m_lpCmdLine, bUnattended))
+    BOOL bKnownOptions = ReadUnattendedOptions(m_lpCmdLine, bUnattended);
+    // Unattended, no box of the system's own (a drive without a disc, a file
+    // that cannot be opened) may wait for a click that never comes.
+    if (bUnattended)
+        ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    if (!bKnownOptions)
     {
         if (!bUnattended)
             ::MessageBoxA(NULL, OPTIONS_TEXT, m_pszAppName, MB_OK | MB_ICONINFORMATION);
@@ -27,7 +32,7 @@ BOOL CUninstallApp::InitInstance()
     AfxEnableControlContainer();
     Enable3dControls();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    SystemInitCommonControlsEx(&icc);
 
     PHASE_MARK("question asked");
     // Unattended, the question counts as answered with Yes.

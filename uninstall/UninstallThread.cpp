@@ -7,6 +7,7 @@
 #include "common/RegistryValues.h"
 #include "framework/AutoHandle.h"
 #include "framework/CWnd.h"
+#include "framework/SystemLibrary.h"
 #include "uninstall/RemovalPlan.h"
 #include "uninstall/SelfDelete.h"
 #include "uninstall/UnregisterServer.h"
@@ -26,15 +27,22 @@ CUninstallThread::~CUninstallThread()
     }
 }
 
-BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+BOOL CUninstallThread::Open(CWnd* pDialog, LPCTSTR pszLogPath)
 {
     m_pMainWnd = pDialog;
     // The dialog owns the worker as a member and waits for it before it goes.
     m_bAutoDelete = FALSE;
-    if (!LoadLog(pszLogPath))
-        return FALSE;
-    CreateThread(0, 0, NULL);
-    return TRUE;
+    return LoadLog(pszLogPath);
+}
+
+BOOL CUninstallThread::StartThread()
+{
+    return CreateThread(0, 0, NULL);
+}
+
+BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+{
+    return Open(pDialog, pszLogPath) && StartThread();
 }
 
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
@@ -69,7 +77,7 @@ BOOL CUninstallThread::InitInstance()
     // The data source is not in the log: it is removed by its name, with the
     // same attribute list that created it.
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
-    ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+    SystemSQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
     PHASE_MARK("data source removed");
 
     UnregisterControls();
@@ -107,11 +115,13 @@ BOOL CUninstallThread::UnregisterControls()
 
 BOOL CUninstallThread::DeleteFiles()
 {
-    CStringArray files = ListLogValues(m_log, LOG_FILE_COPY);
+    CStringArray files = ListFileDeletions(m_log);
     for (int i = 0; i < files.GetSize() && !m_bStop; ++i)
     {
         // Attributes are left alone: a read-only file stays. A file that is
-        // already gone is reported all the same, so the bar still steps.
+        // already gone, and an entry with nothing to delete (a damaged value),
+        // are reported all the same, so the bar steps once for every entry.
+        if (!files[i].IsEmpty())
         {
             PHASE_SPAN("worker: delete file");
             ::DeleteFileA(files[i]);
@@ -145,12 +155,21 @@ BOOL CUninstallThread::DeleteRegKeys()
     std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(m_log);
     for (size_t i = 0; i < keys.size(); ++i)
     {
-        // Only the key itself: its sub-keys are not enumerated first.
-        ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        // Only a key without sub-keys goes, on every system (some would delete
+        // a whole tree): a damaged or edited line that names a key above others,
+        // or one that cannot be asked, removes nothing.
+        DWORD nSubKeys = 0;
+        if (RegCountSubKeys(keys[i].m_hRoot, keys[i].m_strSubKey, nSubKeys) && nSubKeys == 0)
+            DeleteKey(keys[i].m_hRoot, keys[i].m_strSubKey);
         if (m_bStop)
             break;
     }
     return !m_bStop;
+}
+
+LONG CUninstallThread::DeleteKey(HKEY hRoot, LPCTSTR pszSubKey)
+{
+    return ::RegDeleteKeyA(hRoot, pszSubKey);
 }
 
 void CUninstallThread::SelfDelete()

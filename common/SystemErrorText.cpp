@@ -1,4 +1,4 @@
-#include "setup/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 CString SystemErrorText(DWORD dwError)
 {
