@@ -1,5 +1,7 @@
 #include "common/OdbcInstallerError.h"
 
+#include "framework/SystemLibrary.h"
+
 #include <windows.h>
 #include <odbcinst.h>
 
@@ -11,7 +13,7 @@ CString OdbcInstallerErrorText()
         DWORD dwCode = 0;
         char szMessage[SQL_MAX_MESSAGE_LENGTH] = {0};
         WORD cbMessage = 0;
-        RETCODE rc = ::SQLInstallerError(i, &dwCode, szMessage, sizeof(szMessage), &cbMessage);
+        RETCODE rc = SystemSQLInstallerError(i, &dwCode, szMessage, sizeof(szMessage), &cbMessage);
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
             break;
         CString strOne;

@@ -76,7 +76,12 @@ void LogStart(const CWinApp* pApp)
 
 BOOL TakeProgramOptions(const CWinApp* pApp, LPCTSTR pszOptionsText, CProgramOptions& options)
 {
-    if (!ReadProgramOptions(pApp->m_lpCmdLine, options))
+    BOOL bKnownOptions = ReadProgramOptions(pApp->m_lpCmdLine, options);
+    // Unattended, no box of the system's own (a drive without a disc, a file
+    // that cannot be opened) may wait for a click that never comes.
+    if (options.m_bUnattended)
+        ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    if (!bKnownOptions)
     {
         if (!options.m_bUnattended)
             ::MessageBoxA(NULL, pszOptionsText, pApp->m_pszAppName, MB_OK | MB_ICONINFORMATION);

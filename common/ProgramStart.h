@@ -4,7 +4,8 @@
 #include "common/ProgramOptions.h"
 #include "framework/CWinApp.h"
 
-// Reads pApp's command line into options and opens the log they ask for.
+// Reads pApp's command line into options and opens the log they ask for;
+// unattended, the system's own error boxes are turned off first.
 // FALSE when the program must end with EXIT_CODE_BAD_OPTION before it changes
 // anything: an unknown option (a box shows
 // pszOptionsText) or a log file that cannot be created (a box tells why);

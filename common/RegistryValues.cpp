@@ -132,3 +132,14 @@ void SetRegWriteFilter(RegWriteFilter pfnFilter)
 {
     g_pfnWriteFilter = pfnFilter;
 }
+
+BOOL RegCountSubKeys(HKEY hRoot, LPCTSTR pszKey, DWORD& nSubKeys)
+{
+    nSubKeys = 0;
+    HKEY hKey = NULL;
+    if (::RegOpenKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    CAutoRegKey key(hKey);
+    return ::RegQueryInfoKeyA(key.Get(), NULL, NULL, NULL, &nSubKeys, NULL, NULL, NULL, NULL, NULL,
+                              NULL, NULL) == ERROR_SUCCESS;
+}

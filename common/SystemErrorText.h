@@ -1,4 +1,4 @@
-// The system's own text for an error code, as Setup shows it to the user.
+// The system's own text for an error code, as the programs show it to the user.
 #pragma once
 #include "framework/CString.h"
 

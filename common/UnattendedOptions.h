@@ -13,5 +13,8 @@ enum
     EXIT_CODE_ENDED = 1,
     // An option the program does not know, or a diagnostic log that cannot
     // be created: nothing was done.
-    EXIT_CODE_BAD_OPTION = 2
+    EXIT_CODE_BAD_OPTION = 2,
+    // Setup went through to its end but had to skip a product folder missing
+    // from the medium (made empty and logged).
+    EXIT_CODE_INCOMPLETE = 3
 };

@@ -1,9 +1,8 @@
 #include "setup/SetupApp.h"
 #include "common/ProgramStart.h"
 #include "common/UnattendedOptions.h"
+#include "framework/SystemLibrary.h"
 #include "setup/SetupDlg.h"
-
-#include <commctrl.h>
 
 CSetupApp theApp;
 
@@ -17,6 +16,7 @@ CSetupApp::CSetupApp() : CWinApp(NULL) {}
 
 BOOL CSetupApp::InitInstance()
 {
+    ExcludeCurrentFolderFromDllSearch();
     CProgramOptions options;
     if (!TakeProgramOptions(this, OPTIONS_TEXT, options))
     {
@@ -30,7 +30,7 @@ BOOL CSetupApp::InitInstance()
     // The progress control's window class must be registered before the
     // dialog template creates it.
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    SystemInitCommonControlsEx(&icc);
 
     CSetupDlg dlg(NULL);
     dlg.m_bUnattended = bUnattended;

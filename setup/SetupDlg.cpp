@@ -1,14 +1,15 @@
 #include "setup/SetupDlg.h"
+#include "common/KeepUnattendedHidden.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/RegistryValues.h"
+#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
 #include "setup/FileCount.h"
 #include "setup/FolderRules.h"
-#include "common/SystemErrorText.h"
 #include "setup/resource.h"
 
 namespace
@@ -133,7 +134,10 @@ int CSetupDlg::GetExitCode() const
     // Without the option the code stays what it always was, whatever the user chose.
     if (!m_bUnattended)
         return EXIT_CODE_DONE;
-    return m_bDone && m_thread.m_bLogSaved ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
+    if (!m_bDone || !m_thread.m_bLogSaved)
+        return EXIT_CODE_ENDED;
+    // Complete, but from a medium that lacked a product folder.
+    return m_thread.m_bSkippedFolder ? EXIT_CODE_INCOMPLETE : EXIT_CODE_DONE;
 }
 
 void CSetupDlg::OnSysCommand(UINT, LPARAM)
@@ -195,10 +199,7 @@ void CSetupDlg::OnTimer(UINT_PTR nIDEvent)
 
 LRESULT CSetupDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 {
-    // Unattended, every attempt to show the dialog (its template's own style,
-    // the modal loop's) is turned into a plain move, so it is never seen.
-    if (m_bUnattended)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    KeepUnattendedHidden(m_bUnattended, lParam);
     return Default();
 }
 

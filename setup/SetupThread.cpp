@@ -4,11 +4,11 @@
 #include "setup/SetupThread.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
+#include "common/SystemErrorText.h"
 #include "framework/CFileFind.h"
 #include "framework/CRunLog.h"
 #include "framework/CWnd.h"
 #include "framework/mbcs.h"
-#include "common/SystemErrorText.h"
 
 #include <vector>
 
@@ -38,7 +38,34 @@ static BOOL CreateFolder(const CString& strFolder)
     return ::CreateDirectoryA(strFolder, NULL);
 }
 
-CSetupThread::CSetupThread() : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE) {}
+// Copies over whatever is at the destination. A read-only file there (an
+// earlier install from a CD, a user's own attribute) would make the copy fail,
+// so that attribute alone is taken away first, and given back should the copy
+// fail all the same.
+static BOOL CopyOver(const CString& strSource, const CString& strDest)
+{
+    DWORD dwAttributes = ::GetFileAttributesA(strDest);
+    BOOL bReadOnly = dwAttributes != INVALID_FILE_ATTRIBUTES &&
+                     (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                     (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (bReadOnly)
+    {
+        DWORD dwWritable = dwAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        ::SetFileAttributesA(strDest, dwWritable ? dwWritable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (::CopyFileA(strSource, strDest, FALSE))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    if (bReadOnly)
+        ::SetFileAttributesA(strDest, dwAttributes);
+    ::SetLastError(dwError);
+    return FALSE;
+}
+
+CSetupThread::CSetupThread()
+    : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE), m_bSkippedFolder(FALSE)
+{
+}
 
 BOOL CSetupThread::Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
                          BOOL bUnattended)
@@ -166,6 +193,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         else if (answer == IDIGNORE)
         {
             bSkipped = TRUE;
+            m_bSkippedFolder = TRUE;
             break;
         }
         else
@@ -193,7 +221,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         }
         else
         {
-            BOOL bCopied = ::CopyFileA(entrySource, entryDest, FALSE);
+            BOOL bCopied = CopyOver(entrySource, entryDest);
             ReportCopy(entrySource, entryDest, bCopied);
             if (bCopied)
             {
@@ -261,7 +289,7 @@ void CSetupThread::CopyRootFiles()
         // CD, the uninstaller and the text beside it could never be removed.
         CString source = m_strSourceDir + name;
         CString dest = m_strInstallDir + name;
-        BOOL bCopied = ::CopyFileA(source, dest, FALSE);
+        BOOL bCopied = CopyOver(source, dest);
         ReportCopy(source, dest, bCopied);
         if (bCopied)
             ::SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);

@@ -2,9 +2,8 @@
 #include "common/ProgramStart.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CRunLog.h"
+#include "framework/SystemLibrary.h"
 #include "uninstall/UninstallDlg.h"
-
-#include <commctrl.h>
 
 CUninstallApp theApp;
 
@@ -18,6 +17,7 @@ CUninstallApp::CUninstallApp() : CWinApp(NULL) {}
 
 BOOL CUninstallApp::InitInstance()
 {
+    ExcludeCurrentFolderFromDllSearch();
     CProgramOptions options;
     if (!TakeProgramOptions(this, OPTIONS_TEXT, options))
     {
@@ -29,7 +29,7 @@ BOOL CUninstallApp::InitInstance()
     AfxEnableControlContainer();
     Enable3dControls();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    SystemInitCommonControlsEx(&icc);
 
     CRunLog::Phase("question asked");
     // Unattended, the question counts as answered with Yes.

@@ -1,7 +1,9 @@
 #include "uninstall/UninstallDlg.h"
+#include "common/KeepUnattendedHidden.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
+#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
 #include "framework/CRunLog.h"
@@ -11,7 +13,8 @@
 #include <io.h>
 
 CUninstallDlg::CUninstallDlg(CWnd* pParent)
-    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bFinished(FALSE)
+    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bFinished(FALSE),
+      m_bWorkerFailed(FALSE)
 {
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                           : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -91,20 +94,36 @@ BOOL CUninstallDlg::OnInitDialog()
     }
 
     RUN_LOG("install log found: %s (%s)", (LPCTSTR)strLog, pszWhere);
-    if (!m_thread.Start(this, strLog))
+    if (!m_thread.Open(this, strLog))
     {
         // The worker has posted the failure message; the box shows, then the end.
         PostMessage(WM_CLOSE);
         return TRUE;
     }
 
-    // The worker's first message is handled only once this returns, so the bar
-    // has its range before it steps; the worker only reads the log.
+    // The bar has its range from the loaded log before the worker starts.
     m_progress.SetShowText(1);
     m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
     m_progress.SetStep(1);
+
+    if (!StartWorker())
+    {
+        // Nothing can be removed without the worker: say why, then end.
+        m_bWorkerFailed = TRUE;
+        DWORD dwError = ::GetLastError();
+        RUN_LOG("worker not started: %s", (LPCTSTR)SystemErrorLine(dwError));
+        if (!m_bUnattended)
+            MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
     CRunLog::Phase("dialog init done");
     return TRUE;
+}
+
+BOOL CUninstallDlg::StartWorker()
+{
+    return m_thread.StartThread();
 }
 
 void CUninstallDlg::OnSysCommand(UINT, LPARAM)
@@ -169,16 +188,15 @@ LRESULT CUninstallDlg::OnLogFailed(WPARAM, LPARAM)
 
 LRESULT CUninstallDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 {
-    // Unattended, every attempt to show the dialog (its template's own style,
-    // the modal loop's) is turned into a plain move, so it is never seen.
-    if (m_bUnattended)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    KeepUnattendedHidden(m_bUnattended, lParam);
     return Default();
 }
 
 int CUninstallDlg::GetExitCode() const
 {
-    // Without the option the code stays what it always was, whatever happened.
+    if (m_bWorkerFailed)
+        return EXIT_CODE_ENDED;
+    // Without the option the code stays what it always was, whatever else happened.
     if (!m_bUnattended)
         return EXIT_CODE_DONE;
     return m_bFinished ? EXIT_CODE_DONE : EXIT_CODE_ENDED;

@@ -9,6 +9,7 @@
 #include "framework/AutoHandle.h"
 #include "framework/CRunLog.h"
 #include "framework/CWnd.h"
+#include "framework/SystemLibrary.h"
 #include "uninstall/DeleteBatch.h"
 #include "uninstall/RemovalPlan.h"
 #include "uninstall/SelfDelete.h"
@@ -29,15 +30,22 @@ CUninstallThread::~CUninstallThread()
     }
 }
 
-BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+BOOL CUninstallThread::Open(CWnd* pDialog, LPCTSTR pszLogPath)
 {
     m_pMainWnd = pDialog;
     // The dialog owns the worker as a member and waits for it before it goes.
     m_bAutoDelete = FALSE;
-    if (!LoadLog(pszLogPath))
-        return FALSE;
-    CreateThread(0, 0, NULL);
-    return TRUE;
+    return LoadLog(pszLogPath);
+}
+
+BOOL CUninstallThread::StartThread()
+{
+    return CreateThread(0, 0, NULL);
+}
+
+BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+{
+    return Open(pDialog, pszLogPath) && StartThread();
 }
 
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
@@ -77,7 +85,7 @@ BOOL CUninstallThread::InitInstance()
     // The data source is not in the log: it is removed by its name, with the
     // same attribute list that created it.
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
-    if (::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
+    if (SystemSQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
         RUN_LOG("data source removed: driver \"%s\"", DSN_DRIVER_NAME);
     else
         RUN_LOG("data source not removed: driver \"%s\": %s", DSN_DRIVER_NAME,
@@ -121,14 +129,18 @@ BOOL CUninstallThread::UnregisterControls()
 
 BOOL CUninstallThread::DeleteFiles()
 {
-    CStringArray files = ListLogValues(m_log, LOG_FILE_COPY);
+    CStringArray files = ListFileDeletions(m_log);
     for (int i = 0; i < files.GetSize() && !m_bStop; ++i)
     {
         // Attributes are left alone: a read-only file stays. A file that is
-        // already gone is reported all the same, so the bar still steps.
-        BOOL bDeleted = ::DeleteFileA(files[i]);
-        if (CRunLog::IsOpen())
-            Report(bDeleted ? "file deleted" : "file not deleted", files[i], bDeleted);
+        // already gone, and an entry with nothing to delete (a damaged value),
+        // are reported all the same, so the bar steps once for every entry.
+        if (!files[i].IsEmpty())
+        {
+            BOOL bDeleted = ::DeleteFileA(files[i]);
+            if (CRunLog::IsOpen())
+                Report(bDeleted ? "file deleted" : "file not deleted", files[i], bDeleted);
+        }
         Notify(UM_FILE_DELETED, 0, (LPARAM)(LPCTSTR)files[i]);
     }
     return !m_bStop;
@@ -159,20 +171,24 @@ BOOL CUninstallThread::DeleteRegKeys()
     std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(m_log);
     for (size_t i = 0; i < keys.size(); ++i)
     {
-        // Only the key itself: its sub-keys are not enumerated first.
-        LONG nResult = ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        // Only a key without sub-keys goes, on every system (some would delete
+        // a whole tree): a damaged or edited line that names a key above others,
+        // or one that cannot be asked, removes nothing.
+        DWORD nSubKeys = 0;
+        BOOL bAsked = RegCountSubKeys(keys[i].m_hRoot, keys[i].m_strSubKey, nSubKeys);
+        LONG nResult = bAsked && nSubKeys == 0 ? DeleteKey(keys[i].m_hRoot, keys[i].m_strSubKey)
+                                               : ERROR_SUCCESS;
         if (CRunLog::IsOpen())
-        {
-            ::SetLastError((DWORD)nResult);
-            Report(nResult == ERROR_SUCCESS ? "key deleted" : "key not deleted",
-                   CString(keys[i].m_hRoot == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") +
-                       keys[i].m_strSubKey,
-                   nResult == ERROR_SUCCESS);
-        }
+            ReportKey(keys[i], bAsked, nSubKeys, nResult);
         if (m_bStop)
             break;
     }
     return !m_bStop;
+}
+
+LONG CUninstallThread::DeleteKey(HKEY hRoot, LPCTSTR pszSubKey)
+{
+    return ::RegDeleteKeyA(hRoot, pszSubKey);
 }
 
 void CUninstallThread::SelfDelete()
@@ -191,6 +207,23 @@ void CUninstallThread::Report(LPCTSTR pszEvent, LPCTSTR pszWhat, BOOL bDone)
         CRunLog::Write("%s: %s", pszEvent, pszWhat);
     else
         CRunLog::Write("%s: %s: %s", pszEvent, pszWhat, (LPCTSTR)SystemErrorLine(dwError));
+}
+
+void CUninstallThread::ReportKey(const CRegKeyDeletion& key, BOOL bAsked, DWORD nSubKeys,
+                                 LONG nResult)
+{
+    CString strKey =
+        CString(key.m_hRoot == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key.m_strSubKey;
+    if (!bAsked)
+        CRunLog::Write("key not deleted: %s: it cannot be opened", (LPCTSTR)strKey);
+    else if (nSubKeys > 0)
+        CRunLog::Write("key not deleted: %s: it has %lu sub-keys", (LPCTSTR)strKey,
+                       (unsigned long)nSubKeys);
+    else if (nResult == ERROR_SUCCESS)
+        CRunLog::Write("key deleted: %s", (LPCTSTR)strKey);
+    else
+        CRunLog::Write("key not deleted: %s: %s", (LPCTSTR)strKey,
+                       (LPCTSTR)SystemErrorLine((DWORD)nResult));
 }
 
 void CUninstallThread::Notify(UINT message, WPARAM wParam, LPARAM lParam)

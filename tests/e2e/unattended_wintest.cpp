@@ -2,6 +2,7 @@
 // them: no window may ever be visible, and the exit code says what happened.
 #include "driver/CProgramDriver.h"
 #include "E2EPaths.h"
+#include "fixtures/FakeComponents.h"
 #include "support/RegistryTree.h"
 #include "support/Wait.h"
 
@@ -14,6 +15,26 @@ const char PRODUCT_KEY[] = "SOFTWARE\\Quorvatek\\Tessora\\V5";
 const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessora V5";
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
+
+// An environment variable of this process and the programs it starts holds
+// the text for the object's life, and what it held before afterwards.
+class CScopedEnvironment
+{
+public:
+    CScopedEnvironment(const char* pszName, const std::string& strText)
+        : m_strName(pszName), m_strBefore(EnvironmentText(pszName))
+    {
+        ::SetEnvironmentVariableA(pszName, strText.c_str());
+    }
+    ~CScopedEnvironment()
+    {
+        ::SetEnvironmentVariableA(m_strName.c_str(),
+                                  m_strBefore.empty() ? NULL : m_strBefore.c_str());
+    }
+
+private:
+    std::string m_strName, m_strBefore;
+};
 
 // Everything an installation leaves: files with their bytes and attributes,
 // and the two keys it writes.
@@ -109,6 +130,26 @@ protected:
         ASSERT_FALSE(ReadInstalled().entry.empty());
     }
 
+    // The entry's QuietUninstallString as stored.
+    static std::string QuietCommand(const CInstalled& installed)
+    {
+        auto found = installed.entry.find("|QuietUninstallString");
+        std::string value = found == installed.entry.end() ? std::string() : found->second;
+        return value.size() > 3 ? value.substr(2, value.size() - 3) : std::string();
+    }
+
+    // The self-deleting batch removes the install folder after the program's end.
+    static void ExpectFolderGoes()
+    {
+        WaitUntil(
+            [&] {
+                return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) ==
+                       INVALID_FILE_ATTRIBUTES;
+            },
+            TIMEOUT_MS);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+    }
+
     CTestMedium m_medium{"unattended"};
 };
 } // namespace
@@ -129,13 +170,14 @@ TEST_F(Unattended, SetupLeavesWhatAnInteractiveRunLeavesWithoutShowingAWindow)
     EXPECT_EQ(1u, quiet.files.count("Uninstall.log"));
     EXPECT_EQ(interactive.product, quiet.product);
     EXPECT_EQ(interactive.entry, quiet.entry);
-    EXPECT_EQ(SzEntry(InstallFolder() + "Uninstall.exe /S"), quiet.entry["|QuietUninstallString"]);
+    EXPECT_EQ(SzEntry("\"" + InstallFolder() + "Uninstall.exe\" /S"),
+              quiet.entry["|QuietUninstallString"]);
 }
 
-TEST_F(Unattended, SetupIgnoresAMissingProductFolder)
+TEST_F(Unattended, SetupIgnoresAMissingProductFolderAndEndsWithThree)
 {
     CWatchedRun run = RunSetup("-s");
-    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 3));
     CTree installed = ReadTree(InstallFolder());
     ASSERT_EQ(1u, installed.count("Support"));
     EXPECT_TRUE(installed["Support"].bFolder);
@@ -188,11 +230,13 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(refused, 2));
     ExpectSameFiles(before.files, ReadTree(InstallFolder()));
 
-    // The entry's command as it stands, unquoted, as deployment tools run it.
-    std::string command = before.entry["|QuietUninstallString"];
-    ASSERT_GT(command.size(), 3u);
-    command = command.substr(2, command.size() - 3);
-    CWatchedRun run = RunCommandLine(command);
+    // The entry's command split into arguments, as deployment tools split it:
+    // the first is the uninstaller itself, started with the rest.
+    std::vector<std::string> args = CProgramDriver::SplitCommandLine(QuietCommand(before));
+    ASSERT_EQ((std::vector<std::string>{InstallFolder() + "Uninstall.exe", "/S"}), args);
+    CProgramDriver uninstall;
+    ASSERT_TRUE(uninstall.Start(args[0], args[1]));
+    CWatchedRun run = uninstall.WatchToEnd(TIMEOUT_MS);
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
     EXPECT_FALSE(run.windows.empty());
     EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY).empty());
@@ -207,11 +251,18 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
                   ::GetFileAttributesA((InstallFolder() + item.first).c_str()))
             << item.first;
     }
-    WaitUntil(
-        [&]
-        { return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES; },
-        TIMEOUT_MS);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+    ExpectFolderGoes();
+}
+
+TEST_F(Unattended, QuietUninstallCommandRunsThroughTheCommandInterpreter)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallUnattended());
+    // The value as it stands after "cmd.exe /c": the interpreter must start the
+    // uninstaller, not a program "C:\Program"; its exit code is the uninstaller's.
+    CWatchedRun run = RunCommandLine("cmd.exe /c " + QuietCommand(ReadInstalled()));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).empty());
+    ExpectFolderGoes();
 }
 
 TEST_F(Unattended, UninstallWithoutALogEndsWithZeroAndWithAnUnreadableOneWithOne)
@@ -236,4 +287,41 @@ TEST_F(Unattended, UninstallWithoutALogEndsWithZeroAndWithAnUnreadableOneWithOne
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 1));
     EXPECT_FALSE(run.windows.empty());
     EXPECT_EQ(before.product, ReadInstalled().product);
+}
+
+TEST_F(Unattended, BothProgramsTurnTheSystemsErrorBoxesOff)
+{
+    // The control's entries run inside each program and record its error mode.
+    AddSupport();
+    ASSERT_TRUE(::CopyFileA(FakeControlOkPath().c_str(),
+                            m_medium.Path("Controls\\fake.ocx").c_str(), FALSE));
+    CTestMedium records("records");
+    CFixtureRecord record("TESSORA_ERROR_MODE_RECORD", records.Path("modes.txt"));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunSetup("/S"), 0));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunCommandLine(QuietCommand(ReadInstalled())), 0));
+    ExpectFolderGoes();
+    const std::string mode = std::to_string(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    EXPECT_EQ((std::vector<std::string>{"register " + mode, "unregister " + mode}), record.Lines());
+}
+
+TEST_F(Unattended, NeitherProgramLoadsALibraryPlacedBesideIt)
+{
+    AddSupport();
+    for (const char* name : {"odbccp32.dll", "comctl32.dll"})
+        ASSERT_TRUE(
+            ::CopyFileA(PlantedLibraryPath(name).c_str(), m_medium.Path(name).c_str(), FALSE))
+            << name;
+    CTestMedium records("records");
+    CFixtureRecord record("TESSORA_PLANTED_RECORD", records.Path("loads.txt"));
+    // Wine prefers its own copy of a system library to any file of that name;
+    // so told, it looks in the program's own folder first, as Windows does.
+    CScopedEnvironment overrides("WINEDLLOVERRIDES",
+                                 EnvironmentText("WINEDLLOVERRIDES") + ";odbccp32,comctl32=n,b");
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunSetup("/S"), 0));
+    // Copied beside the uninstaller, as every file beside Setup is.
+    ASSERT_EQ(ReadFileBytes(m_medium.Path("comctl32.dll")),
+              ReadFileBytes(InstallFolder() + "comctl32.dll"));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunCommandLine(QuietCommand(ReadInstalled())), 0));
+    ExpectFolderGoes();
+    EXPECT_EQ(std::vector<std::string>(), record.Lines());
 }
