@@ -177,14 +177,16 @@ TEST_F(RunLog, UninstallNamesAFileItCouldNotDelete)
     EXPECT_TRUE(HasEvent(events, "file not deleted: " + held + ": error "));
     EXPECT_TRUE(HasEvent(events, "file deleted: " + InstallFolder() + "说明.txt"));
     EXPECT_TRUE(HasEvent(events, "self-deletion batch started: "));
-    // The batch removes the program once it has ended.
-    WaitUntil(
+    // The batch removes the program once it has ended, and itself last: the
+    // next test must not find it still at work in the install folder.
+    EXPECT_TRUE(WaitUntil(
         [&]
         {
             return ::GetFileAttributesA((InstallFolder() + "Uninstall.exe").c_str()) ==
-                   INVALID_FILE_ATTRIBUTES;
+                       INVALID_FILE_ATTRIBUTES &&
+                   ::GetFileAttributesA("C:\\DelUS.bat") == INVALID_FILE_ATTRIBUTES;
         },
-        TIMEOUT_MS);
+        TIMEOUT_MS));
 }
 
 TEST_F(RunLog, ALogThatCannotBeCreatedEndsWithTwoBeforeAnythingIsInstalled)
