@@ -222,3 +222,54 @@ TEST_F(RunLog, ARunKilledDuringTheCopyLeavesItsLogUpToTheLastFileCopied)
     ASSERT_EQ(0u, last.find(copied)) << last;
     EXPECT_EQ("*P, many\r\n", ReadFileBytes(last.substr(std::string("copied: ").size())));
 }
+
+TEST_F(RunLog, WithoutAPathTheLogIsANewFileInTheTemporaryFolderBesideEarlierOnes)
+{
+    char szTemp[MAX_PATH] = {0};
+    ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, szTemp));
+    const std::string temp = szTemp;
+    // Earlier logs under every name the next seconds give: each stays as it is.
+    std::vector<std::string> earlier;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    FILETIME ft;
+    ::SystemTimeToFileTime(&now, &ft);
+    for (int second = 0; second < 10; ++second)
+    {
+        ULARGE_INTEGER t = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+        t.QuadPart += 10000000ull * second;
+        FILETIME later = {t.LowPart, t.HighPart};
+        SYSTEMTIME st;
+        ::FileTimeToSystemTime(&later, &st);
+        char szName[64];
+        std::snprintf(szName, sizeof(szName), "Setup-%04u%02u%02u-%02u%02u%02u.log", st.wYear,
+                      st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+        earlier.push_back(temp + szName);
+        ASSERT_TRUE(WriteFileBytes(earlier.back(), "earlier"));
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(RunSetup("/S /log"), 0));
+
+    std::string made;
+    for (const std::string& path : earlier)
+    {
+        EXPECT_EQ("earlier", ReadFileBytes(path)) << path;
+        std::string second = path.substr(0, path.size() - 4) + "-2.log";
+        if (::GetFileAttributesA(second.c_str()) != INVALID_FILE_ATTRIBUTES)
+            made = second;
+    }
+    for (const std::string& path : earlier)
+    {
+        ::DeleteFileA(path.c_str());
+        ::DeleteFileA((path.substr(0, path.size() - 4) + "-2.log").c_str());
+    }
+    ASSERT_FALSE(made.empty());
+    EXPECT_TRUE(HasEvent(LogEvents(made), "end: exit code 0"));
+}
+
+TEST_F(RunLog, ALogThatFillsTheDiskStopsAndTheRunGoesOn)
+{
+    // Every write to this device fails as on a full disk.
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(RunSetup("/S /LOG=Z:\\dev\\full"), 0));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES,
+              ::GetFileAttributesA((InstallFolder() + "Uninstall.log").c_str()));
+}
