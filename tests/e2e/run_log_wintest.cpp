@@ -257,13 +257,13 @@ TEST_F(RunLog, WithoutAPathTheLogIsANewFileInTheTemporaryFolderBesideEarlierOnes
         if (::GetFileAttributesA(second.c_str()) != INVALID_FILE_ATTRIBUTES)
             made = second;
     }
+    EXPECT_FALSE(made.empty());
+    EXPECT_TRUE(!made.empty() && HasEvent(LogEvents(made), "end: exit code 0"));
     for (const std::string& path : earlier)
     {
         ::DeleteFileA(path.c_str());
         ::DeleteFileA((path.substr(0, path.size() - 4) + "-2.log").c_str());
     }
-    ASSERT_FALSE(made.empty());
-    EXPECT_TRUE(HasEvent(LogEvents(made), "end: exit code 0"));
 }
 
 TEST_F(RunLog, ALogThatFillsTheDiskStopsAndTheRunGoesOn)
