@@ -227,7 +227,7 @@ TEST_F(SetupFaults, ALockedFileInTheWayStaysAReadOnlyOneIsReplaced)
 
     EXPECT_EQ("locked old", ReadFileBytes(locked));
     EXPECT_EQ("*P1, new\r\n", ReadFileBytes(readOnly));
-    EXPECT_EQ(ReadFileBytes(m_medium.Path("Uninstall.exe")), ReadFileBytes(readOnlyRoot));
+    EXPECT_TRUE(ReadFileBytes(m_medium.Path("Uninstall.exe")) == ReadFileBytes(readOnlyRoot));
     for (const std::string& file : {readOnly, readOnlyRoot})
         EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(::GetFileAttributesA(file.c_str())))
             << file;

@@ -16,24 +16,41 @@ const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unin
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
 
-// An environment variable of this process and the programs it starts holds
-// the text for the object's life, and what it held before afterwards.
-class CScopedEnvironment
+// Wine's own copies of the libraries named come before any file of that name;
+// for the object's life, Wine looks in the program's own folder first for the
+// programs named, as Windows does for every library that is not a known DLL.
+// (WINEDLLOVERRIDES would not do: Wine keeps it out of the environment of the
+// programs that a Wine program starts.)
+class CNativeFirst
 {
 public:
-    CScopedEnvironment(const char* pszName, const std::string& strText)
-        : m_strName(pszName), m_strBefore(EnvironmentText(pszName))
+    CNativeFirst(std::vector<std::string> programs, std::vector<std::string> libraries)
+        : m_programs(std::move(programs))
     {
-        ::SetEnvironmentVariableA(pszName, strText.c_str());
+        for (const std::string& program : m_programs)
+        {
+            HKEY h = NULL;
+            if (::RegCreateKeyA(HKEY_CURRENT_USER, (Key(program) + "\\DllOverrides").c_str(), &h) !=
+                ERROR_SUCCESS)
+                continue;
+            for (const std::string& library : libraries)
+                ::RegSetValueExA(h, library.c_str(), 0, REG_SZ, (const BYTE*)"native,builtin",
+                                 sizeof "native,builtin");
+            ::RegCloseKey(h);
+        }
     }
-    ~CScopedEnvironment()
+    ~CNativeFirst()
     {
-        ::SetEnvironmentVariableA(m_strName.c_str(),
-                                  m_strBefore.empty() ? NULL : m_strBefore.c_str());
+        for (const std::string& program : m_programs)
+            DeleteRegTree(HKEY_CURRENT_USER, Key(program));
     }
 
 private:
-    std::string m_strName, m_strBefore;
+    static std::string Key(const std::string& program)
+    {
+        return "Software\\Wine\\AppDefaults\\" + program;
+    }
+    std::vector<std::string> m_programs;
 };
 
 // Everything an installation leaves: files with their bytes and attributes,
@@ -313,14 +330,12 @@ TEST_F(Unattended, NeitherProgramLoadsALibraryPlacedBesideIt)
             << name;
     CTestMedium records("records");
     CFixtureRecord record("TESSORA_PLANTED_RECORD", records.Path("loads.txt"));
-    // Wine prefers its own copy of a system library to any file of that name;
-    // so told, it looks in the program's own folder first, as Windows does.
-    CScopedEnvironment overrides("WINEDLLOVERRIDES",
-                                 EnvironmentText("WINEDLLOVERRIDES") + ";odbccp32,comctl32=n,b");
+    CNativeFirst overrides({"Setup.exe", "Uninstall.exe"}, {"odbccp32", "comctl32"});
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunSetup("/S"), 0));
     // Copied beside the uninstaller, as every file beside Setup is.
-    ASSERT_EQ(ReadFileBytes(m_medium.Path("comctl32.dll")),
-              ReadFileBytes(InstallFolder() + "comctl32.dll"));
+    for (const char* name : {"odbccp32.dll", "comctl32.dll"})
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((InstallFolder() + name).c_str()))
+            << name;
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunCommandLine(QuietCommand(ReadInstalled())), 0));
     ExpectFolderGoes();
     EXPECT_EQ(std::vector<std::string>(), record.Lines());
