@@ -4,19 +4,18 @@
     breakdown.py RUN [RUN ...]
 
 Each RUN is a pair MARKS_FILE:DRIVER_LINE_FILE of one run of the marks build
-(bench/PhaseMarks.h): the program's own marks and spans, and the driver's
+(framework/CRunLog.h): the program's own phase marks, and the driver's
 "bench:" line with the performance counter at the program's start and end.
 Runs of the same program and medium are given together; each figure is the
 median over them. Prints, per program, its phases as the time from the start
-of the process (ms) and the time since the phase before, then its spans: how
-often each ran, their sum and the time per call (microseconds).
+of the process (ms) and the time since the phase before.
 """
 import statistics
 import sys
 
 
 def read_run(marks_path, driver_path):
-    freq, marks, spans = 1, {}, {}
+    freq, marks = 1, {}
     with open(marks_path, encoding="latin-1") as f:
         for line in f:
             p = line.rstrip("\n").split("\t")
@@ -24,8 +23,6 @@ def read_run(marks_path, driver_path):
                 freq = int(p[0].split()[1])
             elif p[0] == "mark":
                 marks[p[1]] = (int(p[2]), int(p[3]), int(p[4]))
-            elif p[0] == "span":
-                spans[p[1]] = (int(p[2]), int(p[3]))
     driver = {}
     with open(driver_path, encoding="latin-1") as f:
         for line in f:
@@ -35,14 +32,12 @@ def read_run(marks_path, driver_path):
     ms = lambda t: (t - start) * 1000.0 / freq
     phases = {name: ms(first) for name, (first, _, _) in marks.items()}
     phases["process ended (seen by the driver)"] = ms(end)
-    # A mark reached many times (a paint) counts from its first time.
-    span_figures = {name: (total * 1000.0 / freq, count) for name, (total, count) in spans.items()}
-    return driver.get("program", "?"), phases, span_figures, int(driver.get("bar_px", 0))
+    return driver.get("program", "?"), phases
 
 
 def table(runs):
     program = runs[0][0]
-    names = sorted({n for _, phases, _, _ in runs for n in phases},
+    names = sorted({n for _, phases in runs for n in phases},
                    key=lambda n: statistics.median(r[1][n] for r in runs if n in r[1]))
     out = ["%s, median of %d run(s): phases" % (program, len(runs)), "",
            "| phase reached | ms from start | ms since the phase before |", "|---|---:|---:|"]
@@ -51,15 +46,6 @@ def table(runs):
         at = statistics.median(r[1][name] for r in runs if name in r[1])
         out.append("| %s | %.1f | %.1f |" % (name, at, at - before))
         before = at
-    out += ["", "| span | calls | ms in all | us per call |", "|---|---:|---:|---:|"]
-    for name in sorted({n for _, _, spans, _ in runs for n in spans}):
-        total = statistics.median(r[2][name][0] for r in runs if name in r[2])
-        count = statistics.median(r[2][name][1] for r in runs if name in r[2])
-        out.append("| %s | %d | %.1f | %.1f |" % (name, count, total, total * 1000.0 / count if count else 0))
-    # The bar paints once per pixel its done part grows: at most its width
-    # and two (the first paint and one exposure).
-    paints = max(r[2].get("bar: paint", (0, 0))[1] for r in runs)
-    out += ["", "bar painted %d times (most of any run), %d px wide" % (paints, max(r[3] for r in runs))]
     return "\n".join(out) + "\n"
 
 

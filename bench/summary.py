@@ -8,7 +8,8 @@ Each line of RAW is one timed step:
     TAG STEP MS PAINTS BAR_PX PEAK_KB [DIALOG_CPU DIALOG_WAIT WORKER_CPU WORKER_WAIT] [SENT QUEUED]
 
 TAG is warmup-SIZE or SIZE-ROUND; STEP is setup, uninstall, copy, delete,
-copymsg or deletemsg; PAINTS and BAR_PX are "-" where paints were not counted
+copymsg or deletemsg, or setuplog and uninstalllog (the programs with the
+diagnostic log, scripts/bench.sh --log); PAINTS and BAR_PX are "-" where paints were not counted
 (the walkers, and the programs in timed rounds). The summary gives per medium
 the median times of the timed rounds; each program's fair floor, the walker
 with messages that does the same work plainly (copymsg for Setup, deletemsg for
@@ -93,6 +94,15 @@ def summarise(lines, date):
                 size, program, median(ms[size, program]), median(ms[size, walker]), median(ms[size, floor]),
                 median(ratios), median(excess), most_paints.get((size, program), 0),
                 bar.get((size, program), 0), "(%s)" % paint_split.get((size, program), "")))
+    for size in ("small", "large"):
+        for program, _ in PROGRAMS:
+            logged = program + "log"
+            ratios = [times[size, logged, rnd] / times[size, program, rnd] for rnd in rounds.get(size, [])
+                      if times.get((size, program, rnd), 0) > 0 and (size, logged, rnd) in times]
+            if ratios:
+                out.append("%-6s %-10s %9d with /LOG against %d without: ratio %.3f (median of %d rounds)" % (
+                    size, program, median(ms[size, logged]), median(ms[size, program]), median(ratios),
+                    len(ratios)))
     out.append("thread profile (schedstat) of Setup and Uninstall per timed round:")
     for size in ("small", "large"):
         for program, _ in PROGRAMS:

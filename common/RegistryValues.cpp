@@ -1,6 +1,8 @@
 #include "common/RegistryValues.h"
 #include "common/RegistryTextLimit.h"
+#include "common/SystemErrorText.h"
 #include "framework/AutoHandle.h"
+#include "framework/CRunLog.h"
 
 #include <cstring>
 
@@ -21,17 +23,48 @@ BOOL ReadString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, CString& strOu
     return RegReadKeyString(key.Get(), pszValueName, strOut);
 }
 
-// Asks the test filter, then opens or creates the key and sets one value.
+// Asks the test filter, then opens or creates the key and sets one value; the
+// system's error code, a denial by the filter counting as ERROR_ACCESS_DENIED.
+LONG SetValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType, const BYTE* pData,
+              DWORD cbData)
+{
+    if (g_pfnWriteFilter && !g_pfnWriteFilter(hRoot, pszKey, pszValueName))
+        return ERROR_ACCESS_DENIED;
+    HKEY hKey = NULL;
+    LONG nResult = ::RegCreateKeyA(hRoot, pszKey, &hKey);
+    if (nResult != ERROR_SUCCESS)
+        return nResult;
+    CAutoRegKey key(hKey);
+    return ::RegSetValueExA(key.Get(), pszValueName, 0, dwType, pData, cbData);
+}
+
+// Every value the programs write, written or not, goes to the diagnostic log.
+void ReportValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, const CString& strData,
+                 LONG nResult)
+{
+    LPCTSTR pszRoot = hRoot == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU";
+    if (nResult == ERROR_SUCCESS)
+        CRunLog::Write("registry value written: %s\\%s [%s] = %s", pszRoot, pszKey, pszValueName,
+                       (LPCTSTR)strData);
+    else
+        CRunLog::Write("registry value not written: %s\\%s [%s] = %s: %s", pszRoot, pszKey,
+                       pszValueName, (LPCTSTR)strData, (LPCTSTR)SystemErrorLine((DWORD)nResult));
+}
+
 BOOL WriteValue(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwType, const BYTE* pData,
                 DWORD cbData)
 {
-    if (g_pfnWriteFilter && !g_pfnWriteFilter(hRoot, pszKey, pszValueName))
-        return FALSE;
-    HKEY hKey = NULL;
-    if (::RegCreateKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
-        return FALSE;
-    CAutoRegKey key(hKey);
-    return ::RegSetValueExA(key.Get(), pszValueName, 0, dwType, pData, cbData) == ERROR_SUCCESS;
+    LONG nResult = SetValue(hRoot, pszKey, pszValueName, dwType, pData, cbData);
+    if (CRunLog::IsOpen())
+    {
+        CString strData;
+        if (dwType == REG_DWORD)
+            strData.Format("dword %lu", (unsigned long)*(const DWORD*)pData);
+        else
+            strData.Format("\"%s\"", (LPCTSTR)pData);
+        ReportValue(hRoot, pszKey, pszValueName, strData, nResult);
+    }
+    return nResult == ERROR_SUCCESS;
 }
 
 // REG_SZ with the NUL counted. A text that does not fit the buffer is
@@ -42,7 +75,11 @@ BOOL WriteString(HKEY hRoot, LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszTe
         pszText = "";
     size_t nLength = std::strlen(pszText);
     if (nLength >= REG_TEXT_BUFFER)
+    {
+        RUN_LOG("registry value not written: %s [%s]: its text of %u bytes is too long", pszKey,
+                pszValueName, (unsigned)nLength);
         return FALSE;
+    }
     return WriteValue(hRoot, pszKey, pszValueName, REG_SZ, (const BYTE*)pszText,
                       (DWORD)nLength + 1);
 }
@@ -95,4 +132,15 @@ BOOL RegWriteMachineDword(LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwValue)
 void SetRegWriteFilter(RegWriteFilter pfnFilter)
 {
     g_pfnWriteFilter = pfnFilter;
+}
+
+BOOL RegCountSubKeys(HKEY hRoot, LPCTSTR pszKey, DWORD& nSubKeys)
+{
+    nSubKeys = 0;
+    HKEY hKey = NULL;
+    if (::RegOpenKeyA(hRoot, pszKey, &hKey) != ERROR_SUCCESS)
+        return FALSE;
+    CAutoRegKey key(hKey);
+    return ::RegQueryInfoKeyA(key.Get(), NULL, NULL, NULL, &nSubKeys, NULL, NULL, NULL, NULL, NULL,
+                              NULL, NULL) == ERROR_SUCCESS;
 }

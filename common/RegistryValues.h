@@ -22,6 +22,9 @@ BOOL RegWriteMachineString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText
 BOOL RegWriteUserString(LPCTSTR pszKey, LPCTSTR pszValueName, LPCTSTR pszText);
 BOOL RegWriteMachineDword(LPCTSTR pszKey, LPCTSTR pszValueName, DWORD dwValue);
 
+// The number of sub-keys of a key; FALSE when the key cannot be opened or asked.
+BOOL RegCountSubKeys(HKEY hRoot, LPCTSTR pszKey, DWORD& nSubKeys);
+
 // A test seam for the write helpers: when set, the filter is asked before every
 // write and a FALSE answer makes that write fail without touching the registry
 // (the platform under test does not deny writes by itself). Null in the programs.

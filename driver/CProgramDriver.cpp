@@ -1,5 +1,6 @@
 #include "driver/CProgramDriver.h"
 
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 namespace
@@ -154,6 +155,30 @@ bool CProgramDriver::StartCommandLine(const std::string& strCommandLine)
     si.cb = sizeof(si);
     return ::CreateProcessA(NULL, cmdLine.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi) !=
            FALSE;
+}
+
+std::vector<std::string> CProgramDriver::SplitCommandLine(const std::string& strCommandLine)
+{
+    std::vector<std::string> args;
+    int nWide = ::MultiByteToWideChar(CP_ACP, 0, strCommandLine.c_str(), -1, NULL, 0);
+    if (nWide <= 0)
+        return args;
+    std::vector<wchar_t> wide((size_t)nWide);
+    ::MultiByteToWideChar(CP_ACP, 0, strCommandLine.c_str(), -1, wide.data(), nWide);
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(wide.data(), &argc);
+    if (!argv)
+        return args;
+    for (int i = 0; i < argc; ++i)
+    {
+        int n = ::WideCharToMultiByte(CP_ACP, 0, argv[i], -1, NULL, 0, NULL, NULL);
+        std::string arg((size_t)(n > 0 ? n : 1), '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, argv[i], -1, &arg[0], n, NULL, NULL);
+        arg.resize(arg.size() - 1);
+        args.push_back(arg);
+    }
+    ::LocalFree(argv);
+    return args;
 }
 
 std::string CProgramDriver::WindowText(HWND hWnd)

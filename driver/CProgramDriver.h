@@ -26,6 +26,9 @@ public:
     // Starts a whole command line as a deployment tool does: the program is
     // found from the line itself, which may name it unquoted.
     bool StartCommandLine(const std::string& strCommandLine);
+    // The arguments of a command line as tools that split one see them
+    // (CommandLineToArgvW, in the ANSI code page); the first names the program.
+    static std::vector<std::string> SplitCommandLine(const std::string& strCommandLine);
     bool ResumeMainThread() const { return ::ResumeThread(m_pi.hThread) != (DWORD)-1; }
     DWORD GetProcessId() const { return m_pi.dwProcessId; }
     DWORD GetMainThreadId() const { return m_pi.dwThreadId; }

@@ -1,11 +1,12 @@
 // The command-line driver of our programs, for the demo and the benchmark:
 //
-//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS]
-//   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS]
+//   tessora_driver install   SETUP.EXE     [--shots FOLDER] [--timeout SECONDS] [--args "ARGS"]
+//   tessora_driver uninstall UNINSTALL.EXE [--shots FOLDER] [--timeout SECONDS] [--args "ARGS"]
 //   tessora_driver uninstall --attach      [--shots FOLDER] [--timeout SECONDS]
 //   tessora_driver run PROGRAM "ARGUMENTS" [--timeout SECONDS]
 //   tessora_driver quiet "COMMAND LINE"    [--timeout SECONDS]
 //
+// --args gives the program those arguments (the benchmark's /LOG rows).
 // Options of the benchmark: --paints LIBRARY counts the paints of the program's
 // progress bar with the hook library bench_paints.dll (the program starts
 // suspended until its dialog thread is hooked); --bench adds one line
@@ -36,6 +37,7 @@ namespace
 DWORD g_timeoutMs = 120000;
 std::string g_shots;
 std::string g_paintLibrary;
+std::string g_args;
 bool g_bench = false;
 // Performance counter readings at the program's start and at its end: the
 // benchmark's breakdown puts the program's own phase marks between them.
@@ -55,8 +57,8 @@ bool StartCounted(CProgramDriver& driver, const std::string& strProgram, CPaintC
 {
     g_qpcStart = QpcNow();
     if (g_paintLibrary.empty())
-        return driver.Start(strProgram);
-    if (!driver.Start(strProgram, "", CREATE_SUSPENDED))
+        return driver.Start(strProgram, g_args);
+    if (!driver.Start(strProgram, g_args, CREATE_SUSPENDED))
         return false;
     bool hooked = hooks.Attach(g_paintLibrary, driver.GetMainThreadId());
     driver.ResumeMainThread();
@@ -315,6 +317,8 @@ int main(int argc, char** argv)
             g_timeoutMs = (DWORD)std::atoi(argv[++i]) * 1000;
         else if (std::strcmp(argv[i], "--paints") == 0)
             g_paintLibrary = argv[++i];
+        else if (std::strcmp(argv[i], "--args") == 0)
+            g_args = argv[++i];
     }
     if (command == "install")
         return Install(argv[2]);

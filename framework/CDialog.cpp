@@ -1,7 +1,6 @@
 #include "framework/CDialog.h"
 #include "framework/CWinApp.h"
-
-#include <commctrl.h>
+#include "framework/SystemLibrary.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
@@ -49,7 +48,7 @@ INT_PTR CDialog::DoModal()
     m_bInModal = true;
     // Templates may hold common controls (the progress bar): their window
     // classes exist only once the common-control library has registered them.
-    ::InitCommonControls();
+    SystemInitCommonControls();
     HWND hDlg = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
                                      hOwner, AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hDlg)

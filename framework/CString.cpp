@@ -104,18 +104,22 @@ void CString::Format(LPCTSTR pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
+    FormatV(pszFormat, args);
+    va_end(args);
+}
+
+void CString::FormatV(LPCTSTR pszFormat, va_list args)
+{
     va_list copy;
     va_copy(copy, args);
     int n = std::vsnprintf(nullptr, 0, pszFormat, copy);
     va_end(copy);
     if (n < 0)
     {
-        va_end(args);
         m_str.clear();
         return;
     }
     std::vector<char> buf((size_t)n + 1);
     std::vsnprintf(buf.data(), buf.size(), pszFormat, args);
-    va_end(args);
     m_str.assign(buf.data(), (size_t)n);
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include "framework/wintypes.h"
 
+#include <cstdarg>
 #include <string>
 
 class CString
@@ -78,6 +79,7 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
+    void FormatV(LPCTSTR pszFormat, va_list args);
 
 private:
     std::string m_str;

@@ -2,12 +2,13 @@
 // application object. Kept in its own file so that only programs that have an
 // application object link it.
 #include "framework/CWinApp.h"
-#include "bench/PhaseMarks.h"
+#include "framework/CRunLog.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
-    PHASE_MARK("winmain");
+    CRunLog::Phase("winmain");
     int nResult = AfxWinMain(hInstance);
-    PHASE_MARK("winmain returns");
+    CRunLog::Phase("winmain returns");
+    CRunLog::Close(nResult);
     return nResult;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installation and removal benchmark (not part of the tests; CI never runs it).
 #
-#   scripts/bench.sh [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--no-setup]
+#   scripts/bench.sh [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--log] [--no-setup]
 #
 # Builds the 64-bit programs, generates two deterministic media beside the
 # build's own medium (small: 500 files, 20 MB; large: 5,000 files, 200 MB, a
@@ -22,10 +22,14 @@
 # bar's paints against its width in pixels, and the peak memory (VmHWM) of each
 # program's Wine process. Results also go to out/bench/.
 #
+# With --log each round also runs both programs with the diagnostic log
+# (/LOG=C:\bench-setup.log, /LOG=C:\bench-uninstall.log), right after the
+# same programs without it, and the summary gives the paired ratio.
+#
 # Last, per medium, --breakdown rounds (default 1, untimed) run the programs of
 # a second build configured with TESSORA_PHASE_MARKS (build/bench-marks), which
-# record when each phase is reached and how long their per-file calls take
-# (bench/PhaseMarks.h); bench/breakdown.py makes the table.
+# record when each phase is reached with the performance counter
+# (framework/CRunLog.h); bench/breakdown.py makes the table.
 #
 # Environment: TESSORA_BUILD (default build/) holds build/win64 and the bench
 # folder with the media and the prefix.
@@ -39,6 +43,7 @@ rounds=5
 warmup=1
 breakdown=1
 only=
+with_log=0
 run_setup=1
 while [ $# -gt 0 ]; do
     case $1 in
@@ -46,8 +51,9 @@ while [ $# -gt 0 ]; do
         --warmup) warmup=$2; shift 2 ;;
         --breakdown) breakdown=$2; shift 2 ;;
         --only) only=$2; shift 2 ;;
+        --log) with_log=1; shift ;;
         --no-setup) run_setup=0; shift ;;
-        *) echo "usage: $0 [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--no-setup]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--rounds N] [--warmup N] [--breakdown N] [--only small|large] [--log] [--no-setup]" >&2; exit 2 ;;
     esac
 done
 
@@ -220,6 +226,13 @@ one_round() {
     step "$tag" setup Setup.exe install "$(winpath "$medium/Setup.exe")" "$@"
     step "$tag" uninstall Uninstall.exe uninstall "$install_win\\Uninstall.exe" "$@"
     wait_removed
+    if [ "$with_log" = 1 ]; then
+        step "$tag" setuplog Setup.exe install "$(winpath "$medium/Setup.exe")" \
+            --args '/LOG=C:\bench-setup.log' "$@"
+        step "$tag" uninstalllog Uninstall.exe uninstall "$install_win\\Uninstall.exe" \
+            --args '/LOG=C:\bench-uninstall.log' "$@"
+        wait_removed
+    fi
     walkers "$tag" "$medium"
     # The same walks with the programs' protocol added: one message per entry,
     # sent from a second thread to a window that only receives it.

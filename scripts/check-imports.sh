@@ -17,7 +17,9 @@ if [ "${1:-}" = --baseline ]; then
     baseline=$2
     shift 2
 fi
-allowed='^(kernel32|user32|gdi32|comctl32|advapi32|msvcrt|odbccp32|shell32|ole32)\.dll$'
+# comctl32 and odbccp32 are left out on purpose: linked statically, they would
+# be looked for beside the program first (the programs load them by full path).
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|shell32|ole32)\.dll$'
 status=0
 listed=$([ -z "$baseline" ] || grep -v '^[[:space:]]*\(#\|$\)' "$baseline" | awk '{ print tolower($1), $2 }' | sort -u)
 all_imports=

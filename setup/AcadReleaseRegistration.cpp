@@ -1,5 +1,6 @@
 #include "setup/AcadReleaseRegistration.h"
 #include "common/RegistryValues.h"
+#include "framework/CRunLog.h"
 #include "setup/AcadSupportPathRule.h"
 
 void RegisterAcadReleases(const CString& strInstallDir)
@@ -12,7 +13,11 @@ BOOL RegisterAcadRelease(const AcadRelease& release, const CString& strInstallDi
 {
     CString strProduct;
     if (!FindAcadProduct(release, strProduct))
+    {
+        RUN_LOG("AutoCAD %s: not found", release.m_strRelease);
         return FALSE;
+    }
+    RUN_LOG("AutoCAD %s: found, product %s", release.m_strRelease, (LPCTSTR)strProduct);
     const CString strProductKey = AcadReleaseKey(release, strProduct);
 
     // The support path goes first and whatever happens to the loader entries.

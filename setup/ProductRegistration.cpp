@@ -3,34 +3,23 @@
 // about the loader, the data source is created and Windows lists the product.
 #include "setup/SetupThread.h"
 
+#include "common/CallModuleEntry.h"
 #include "common/DsnAttributes.h"
+#include "common/OdbcInstallerError.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "common/RegistryValues.h"
-#include "framework/AutoHandle.h"
+#include "common/SystemErrorText.h"
+#include "framework/CRunLog.h"
+#include "framework/SystemLibrary.h"
 #include "setup/AcadReleaseRegistration.h"
 
 #include <windows.h>
 #include <odbcinst.h>
 
-namespace
-{
-typedef HRESULT(STDAPICALLTYPE* DllRegisterServerProc)();
-}
-
 BOOL RegisterServer(const char* pszPath)
 {
-    CAutoModule module(::LoadLibraryA(pszPath));
-    if (!module)
-        return FALSE;
-    // The module is freed when it goes out of scope, after its entry has run.
-    // The entry's real type goes through the generic function pointer type.
-    FARPROC pfnEntry = ::GetProcAddress(module.Get(), "DllRegisterServer");
-    DllRegisterServerProc pfnRegister =
-        reinterpret_cast<DllRegisterServerProc>(reinterpret_cast<void (*)()>(pfnEntry));
-    if (pfnRegister == NULL)
-        return FALSE;
-    return pfnRegister() == 0 ? TRUE : FALSE;
+    return CallModuleEntry(pszPath, "DllRegisterServer");
 }
 
 void CSetupThread::RegisterControls()
@@ -58,12 +47,19 @@ void CSetupThread::RegisterProduct()
     // No parent window, so the driver shows no dialog of its own. Uninstall
     // builds the same list to remove the data source again.
     const CString strAttributes = MakeDsnAttributes(m_strInstallDir + DSN_DATABASE_SUBPATH);
-    ::SQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
+    if (SystemSQLConfigDataSource(NULL, ODBC_ADD_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
+        RUN_LOG("data source made: driver \"%s\"", DSN_DRIVER_NAME);
+    else
+        RUN_LOG("data source not made: driver \"%s\": %s", DSN_DRIVER_NAME,
+                (LPCTSTR)OdbcInstallerErrorText());
 
     const CString strUninstall = JoinPath(m_strInstallDir, UNINSTALL_PROGRAM_NAME);
     RegWriteMachineString(UNINSTALL_ENTRY_KEY, DISPLAY_NAME_VALUE, PRODUCT_DISPLAY_NAME);
     RegWriteMachineString(UNINSTALL_ENTRY_KEY, UNINSTALL_STRING_VALUE, strUninstall);
     // Where deployment tools look for the command that removes without asking.
-    RegWriteMachineString(UNINSTALL_ENTRY_KEY, QUIET_UNINSTALL_STRING_VALUE, strUninstall + " /S");
+    // Quoted: tools run it through the command interpreter or split it into
+    // arguments, and the path holds a blank ("Program Files").
+    RegWriteMachineString(UNINSTALL_ENTRY_KEY, QUIET_UNINSTALL_STRING_VALUE,
+                          "\"" + strUninstall + "\" /S");
     m_log.AddRegKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_KEY);
 }

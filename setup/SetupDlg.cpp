@@ -1,14 +1,15 @@
 #include "setup/SetupDlg.h"
-#include "bench/PhaseMarks.h"
+#include "common/KeepUnattendedHidden.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/RegistryValues.h"
+#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
+#include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
 #include "setup/FileCount.h"
 #include "setup/FolderRules.h"
-#include "setup/SystemErrorText.h"
 #include "setup/resource.h"
 
 namespace
@@ -68,7 +69,7 @@ BOOL CSetupDlg::PreTranslateMessage(MSG* pMsg)
 
 BOOL CSetupDlg::OnInitDialog()
 {
-    PHASE_MARK("dialog init");
+    CRunLog::Phase("dialog init");
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -85,6 +86,9 @@ BOOL CSetupDlg::OnInitDialog()
         RegReadMachineString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
                              strSystemRoot);
     m_strInstallDir = InstallFolderFromSystemRoot(strSystemRoot);
+    RUN_LOG("source folder: %s", (LPCTSTR)m_strSourceDir);
+    RUN_LOG("install folder: %s (system root \"%s\")", (LPCTSTR)m_strInstallDir,
+            (LPCTSTR)strSystemRoot);
 
     SetWindowText("正在安装...");
     if (!m_bUnattended)
@@ -96,7 +100,8 @@ BOOL CSetupDlg::OnInitDialog()
     m_btnFinish.ShowWindow(SW_HIDE);
 
     int nFiles = CountFiles(m_strSourceDir);
-    PHASE_MARK("medium counted");
+    CRunLog::Phase("medium counted");
+    RUN_LOG("files counted for the bar: %d (range %d)", nFiles, nFiles + 9);
     m_progress.SetShowText(1);
     m_progress.SetRange(0, nFiles + PROGRESS_STEPS_BEYOND_FILES);
     m_progress.SetStep(1);
@@ -106,13 +111,14 @@ BOOL CSetupDlg::OnInitDialog()
     {
         // Nothing can be installed without the worker: say why, then end.
         DWORD dwError = ::GetLastError();
+        RUN_LOG("worker not started: %s", (LPCTSTR)SystemErrorLine(dwError));
         if (!m_bUnattended)
             MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
         EndDialog(IDCANCEL);
         return TRUE;
     }
     ::SetTimer(m_hWnd, WORKER_WATCH_TIMER, WORKER_WATCH_MS, NULL);
-    PHASE_MARK("dialog init done");
+    CRunLog::Phase("dialog init done");
     return TRUE;
 }
 
@@ -128,7 +134,10 @@ int CSetupDlg::GetExitCode() const
     // Without the option the code stays what it always was, whatever the user chose.
     if (!m_bUnattended)
         return EXIT_CODE_DONE;
-    return m_bDone && m_thread.m_bLogSaved ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
+    if (!m_bDone || !m_thread.m_bLogSaved)
+        return EXIT_CODE_ENDED;
+    // Complete, but from a medium that lacked a product folder.
+    return m_thread.m_bSkippedFolder ? EXIT_CODE_INCOMPLETE : EXIT_CODE_DONE;
 }
 
 void CSetupDlg::OnSysCommand(UINT, LPARAM)
@@ -141,7 +150,6 @@ void CSetupDlg::OnPaint()
     if (!IsIconic())
     {
         Default();
-        PHASE_MARK("dialog painted");
         return;
     }
     PaintIconCentred(this, m_hIcon);
@@ -154,7 +162,6 @@ HCURSOR CSetupDlg::OnQueryDragIcon()
 
 LRESULT CSetupDlg::OnCopyStep(WPARAM, LPARAM)
 {
-    PHASE_SPAN("dialog: step message");
     m_progress.StepIt();
     return 1;
 }
@@ -166,7 +173,7 @@ LRESULT CSetupDlg::OnSetupDone(WPARAM, LPARAM)
     m_btnFinish.ShowWindow(SW_SHOW);
     m_progress.ShowWindow(SW_HIDE);
     SetWindowText("安装完成!");
-    PHASE_MARK("completed look");
+    CRunLog::Phase("completed look");
     return 1;
 }
 
@@ -192,10 +199,7 @@ void CSetupDlg::OnTimer(UINT_PTR nIDEvent)
 
 LRESULT CSetupDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 {
-    // Unattended, every attempt to show the dialog (its template's own style,
-    // the modal loop's) is turned into a plain move, so it is never seen.
-    if (m_bUnattended)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    KeepUnattendedHidden(m_bUnattended, lParam);
     return Default();
 }
 
@@ -205,7 +209,7 @@ void CSetupDlg::OnOK()
     // completed installation ends the dialog this way.
     if (!m_bDone)
         return;
-    PHASE_MARK("finish pressed");
+    CRunLog::Phase("finish pressed");
     UpdateData(TRUE);
     EndAfterWorker(IDOK);
 }

@@ -35,6 +35,7 @@ public:
     // The program's exit code once the dialog has ended.
     int GetExitCode() const;
 
+    // Kept for the framework's shape: nothing to do before the window goes.
     BOOL DestroyWindow() override;
 
 protected:
@@ -47,6 +48,7 @@ protected:
     // cannot be started. Tests make it fail.
     virtual BOOL StartWorker();
 
+    // Kept for the framework's shape: the system's own handling.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();

@@ -2,13 +2,13 @@
 // the install folder, records every change in the install log and writes the
 // log at the end of a complete run.
 #include "setup/SetupThread.h"
-#include "bench/PhaseMarks.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
+#include "common/SystemErrorText.h"
 #include "framework/CFileFind.h"
+#include "framework/CRunLog.h"
 #include "framework/CWnd.h"
 #include "framework/mbcs.h"
-#include "setup/SystemErrorText.h"
 
 #include <vector>
 
@@ -38,7 +38,34 @@ static BOOL CreateFolder(const CString& strFolder)
     return ::CreateDirectoryA(strFolder, NULL);
 }
 
-CSetupThread::CSetupThread() : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE) {}
+// Copies over whatever is at the destination. A read-only file there (an
+// earlier install from a CD, a user's own attribute) would make the copy fail,
+// so that attribute alone is taken away first, and given back should the copy
+// fail all the same.
+static BOOL CopyOver(const CString& strSource, const CString& strDest)
+{
+    DWORD dwAttributes = ::GetFileAttributesA(strDest);
+    BOOL bReadOnly = dwAttributes != INVALID_FILE_ATTRIBUTES &&
+                     (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                     (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (bReadOnly)
+    {
+        DWORD dwWritable = dwAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        ::SetFileAttributesA(strDest, dwWritable ? dwWritable : FILE_ATTRIBUTE_NORMAL);
+    }
+    if (::CopyFileA(strSource, strDest, FALSE))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    if (bReadOnly)
+        ::SetFileAttributesA(strDest, dwAttributes);
+    ::SetLastError(dwError);
+    return FALSE;
+}
+
+CSetupThread::CSetupThread()
+    : m_bStop(0), m_bUnattended(FALSE), m_bLogSaved(FALSE), m_bSkippedFolder(FALSE)
+{
+}
 
 BOOL CSetupThread::Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
                          BOOL bUnattended)
@@ -65,29 +92,34 @@ BOOL CSetupThread::InitInstance()
 
 int CSetupThread::Run()
 {
-    PHASE_MARK("worker starts");
+    CRunLog::Phase("worker starts");
     BOOL bComplete = TRUE;
     for (const char* name : g_pszProductFolders)
     {
-        if (!CopyFolderTree(m_strSourceDir + name, m_strInstallDir + name))
-        {
-            bComplete = FALSE;
+        RUN_LOG("product folder %s: start", name);
+        bComplete = CopyFolderTree(m_strSourceDir + name, m_strInstallDir + name);
+        RUN_LOG("product folder %s: %s", name, bComplete ? "end" : "ended the run");
+        if (!bComplete)
             break;
-        }
     }
     // Once the product folders are through the run always goes to its end;
     // a run ended by the user writes no log and tells the dialog nothing.
     if (bComplete)
     {
-        PHASE_MARK("product folders copied");
+        CRunLog::Phase("product folders copied");
         CopyRootFiles();
-        PHASE_MARK("root files copied");
+        CRunLog::Phase("root files copied");
         RegisterControls();
-        PHASE_MARK("controls registered");
+        CRunLog::Phase("controls registered");
         RegisterProduct();
-        PHASE_MARK("product registered");
+        CRunLog::Phase("product registered");
         m_bLogSaved = m_log.Save(m_strInstallDir);
-        PHASE_MARK("log saved");
+        if (m_bLogSaved)
+            RUN_LOG("install log saved: %s%s", (LPCTSTR)m_strInstallDir, INSTALL_LOG_NAME);
+        else
+            RUN_LOG("install log not saved: %s%s: %s", (LPCTSTR)m_strInstallDir, INSTALL_LOG_NAME,
+                    (LPCTSTR)SystemErrorLine(::GetLastError()));
+        CRunLog::Phase("log saved");
         Notify(UM_SETUP_DONE, 0, 0);
     }
     // Leave through the thread's own message loop. Peeking first gives the
@@ -102,6 +134,34 @@ int CSetupThread::Run()
 int CSetupThread::ExitInstance()
 {
     return CWinThread::ExitInstance();
+}
+
+namespace
+{
+const char* AnswerName(int nAnswer)
+{
+    switch (nAnswer)
+    {
+    case IDRETRY:
+        return "Retry";
+    case IDIGNORE:
+        return "Ignore";
+    case IDABORT:
+        return "Abort";
+    case IDCANCEL:
+        return "Cancel";
+    default:
+        return "none";
+    }
+}
+} // namespace
+
+int CSetupThread::Ask(LPCTSTR pszText, UINT nType)
+{
+    RUN_LOG("prompt: %s", pszText);
+    int nAnswer = Prompt(pszText, nType);
+    RUN_LOG("answer: %s%s", AnswerName(nAnswer), m_bUnattended ? " (unattended)" : "");
+    return nAnswer;
 }
 
 int CSetupThread::Prompt(LPCTSTR pszText, UINT nType)
@@ -127,12 +187,13 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
         CString prompt;
         prompt.Format(MISSING_FOLDER_PROMPT, (LPCTSTR)SystemErrorText(::GetLastError()),
                       (LPCTSTR)source);
-        int answer = Prompt(prompt, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+        int answer = Ask(prompt, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
         if (answer == IDRETRY)
             bFound = finder.FindFile(source + "*.*");
         else if (answer == IDIGNORE)
         {
             bSkipped = TRUE;
+            m_bSkippedFolder = TRUE;
             break;
         }
         else
@@ -147,10 +208,7 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
     BOOL bMore = TRUE;
     while (bMore)
     {
-        {
-            PHASE_SPAN("worker: find next");
-            bMore = finder.FindNextFile();
-        }
+        bMore = finder.FindNextFile();
         if (finder.IsDots())
             continue;
         CString name = finder.GetFileName();
@@ -161,17 +219,17 @@ BOOL CSetupThread::CopyFolderTree(LPCTSTR pszSource, LPCTSTR pszDest)
             if (!CopyFolderTree(entrySource, entryDest))
                 return FALSE;
         }
-        else if (::CopyFileA(entrySource, entryDest, FALSE))
+        else
         {
+            BOOL bCopied = CopyOver(entrySource, entryDest);
+            ReportCopy(entrySource, entryDest, bCopied);
+            if (bCopied)
             {
-                PHASE_SPAN("worker: attributes");
                 // Files from a CD arrive read-only; the installed copy must not.
                 ::SetFileAttributesA(entryDest, FILE_ATTRIBUTE_NORMAL);
+                m_log.AddFileCopy(entryDest);
             }
-            PHASE_SPAN("worker: log entry");
-            m_log.AddFileCopy(entryDest);
         }
-        PHASE_SPAN("worker: notify");
         Notify(UM_COPY_STEP, (WPARAM)(LPCTSTR)entrySource, (LPARAM)(LPCTSTR)entryDest);
         if (m_bStop)
             return FALSE;
@@ -206,9 +264,10 @@ BOOL CSetupThread::MakeFolderPath(LPCTSTR pszPath)
                     CString prompt;
                     prompt.Format(CREATE_FOLDER_PROMPT, (LPCTSTR)SystemErrorText(::GetLastError()),
                                   (LPCTSTR)folder);
-                    if (Prompt(prompt, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
+                    if (Ask(prompt, MB_RETRYCANCEL | MB_ICONQUESTION) != IDRETRY)
                         return FALSE;
                 }
+                RUN_LOG("folder made: %s", (LPCTSTR)folder);
             }
         }
         i = next;
@@ -228,11 +287,27 @@ void CSetupThread::CopyRootFiles()
         // A file that could not be copied is recorded all the same. A copy
         // gets normal attributes, as in the product folders: read-only from a
         // CD, the uninstaller and the text beside it could never be removed.
+        CString source = m_strSourceDir + name;
         CString dest = m_strInstallDir + name;
-        if (::CopyFileA(m_strSourceDir + name, dest, FALSE))
+        BOOL bCopied = CopyOver(source, dest);
+        ReportCopy(source, dest, bCopied);
+        if (bCopied)
             ::SetFileAttributesA(dest, FILE_ATTRIBUTE_NORMAL);
         m_log.AddFileCopy(dest);
     }
+}
+
+void CSetupThread::ReportCopy(LPCTSTR pszSource, LPCTSTR pszDest, BOOL bCopied)
+{
+    if (!CRunLog::IsOpen())
+        return;
+    // Read before anything else can change it.
+    DWORD dwError = ::GetLastError();
+    if (bCopied)
+        CRunLog::Write("copied: %s", pszDest);
+    else
+        CRunLog::Write("not copied: %s from %s: %s", pszDest, pszSource,
+                       (LPCTSTR)SystemErrorLine(dwError));
 }
 
 void CSetupThread::ListFiles(CString strFolder, CString strPattern, CStringArray& names)

@@ -23,8 +23,10 @@ public:
     BOOL Start(CWnd* pDialog, const CString& strSourceDir, const CString& strInstallDir,
                BOOL bUnattended);
 
+    // Kept for the framework's shape: the work is done in Run.
     BOOL InitInstance() override;
     int Run() override;
+    // Kept for the framework's shape: nothing of its own to release.
     int ExitInstance() override;
 
     // File installation.
@@ -37,12 +39,16 @@ public:
     void RegisterControls();
     void RegisterProduct();
 
-    int m_bStop;
+    // Read by the worker and raised by the dialog's thread: volatile, so every
+    // check reads it afresh.
+    volatile int m_bStop;
     // Unattended: the prompts are answered without being shown, with the
     // answer that goes on where there is one (Ignore) and Cancel elsewhere.
     BOOL m_bUnattended;
     // Set once a complete run has written its log.
     BOOL m_bLogSaved;
+    // Set when a product folder missing from the medium was skipped (Ignore).
+    BOOL m_bSkippedFolder;
     CInstallLog m_log;
     CString m_strSourceDir;
     CString m_strInstallDir;
@@ -55,6 +61,11 @@ protected:
     virtual int Prompt(LPCTSTR pszText, UINT nType);
 
 private:
+    // Prompt, with the text and the answer in the diagnostic log.
+    int Ask(LPCTSTR pszText, UINT nType);
+    // One file's copy in the diagnostic log, with the system's error when it
+    // failed (called at once after the copy).
+    void ReportCopy(LPCTSTR pszSource, LPCTSTR pszDest, BOOL bCopied);
     // Every message to the dialog goes through here: sent, so the worker waits
     // until the dialog has handled it. Nothing is sent without a dialog.
     void Notify(UINT message, WPARAM wParam, LPARAM lParam);

@@ -16,6 +16,21 @@ CStringArray ListLogValues(const CInstallLog& log, int nKind)
     return values;
 }
 
+CStringArray ListFileDeletions(const CInstallLog& log)
+{
+    CStringArray files;
+    const CString& strText = log.GetText();
+    int nPos = 0, nStart = 0, nLength = 0;
+    while (log.FindNext(LOG_FILE_COPY, nPos, nStart, nLength))
+    {
+        if (std::memchr((LPCTSTR)strText + nStart, '\0', (size_t)nLength) == nullptr)
+            files.Add(strText.Mid(nStart, nLength));
+        else
+            files.Add(CString());
+    }
+    return files;
+}
+
 CStringArray ListFolderRemovals(const CInstallLog& log)
 {
     // Setup logs a folder before anything inside it; the reverse order removes

@@ -20,6 +20,10 @@ struct CRegKeyDeletion
 // calls would stop at that byte and act on a shorter path, a parent folder or
 // a parent key, that the log never named.
 CStringArray ListLogValues(const CInstallLog& log, int nKind);
+// Every "File Copy: " value in log order, one per entry, so that each entry is a
+// step of the removal; a value holding a NUL byte is an empty text: a step with
+// nothing to delete.
+CStringArray ListFileDeletions(const CInstallLog& log);
 // The logged folders, last logged first.
 CStringArray ListFolderRemovals(const CInstallLog& log);
 // The logged registry keys, in log order. An entry without a comma names no

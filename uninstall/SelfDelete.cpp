@@ -3,19 +3,19 @@
 #include "framework/AutoHandle.h"
 #include "uninstall/DeleteBatch.h"
 
-void StartSelfDelete()
+BOOL StartSelfDelete()
 {
     // A module path that fails or fills the whole buffer may be cut short and
     // could name another file; no batch is written for it.
     char szExe[MAX_PATH];
     DWORD nExe = ::GetModuleFileNameA(NULL, szExe, sizeof(szExe));
     if (nExe == 0 || nExe >= sizeof(szExe))
-        return;
+        return FALSE;
 
     CAutoFileHandle file(::CreateFileA(DELETE_BATCH_PATH, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL));
     if (!file)
-        return;
+        return FALSE;
     CString strBatch = MakeDeleteBatch(CString(szExe, (int)nExe));
     DWORD nWritten = 0;
     BOOL bWritten =
@@ -26,7 +26,7 @@ void StartSelfDelete()
     if (!bWritten || nWritten != (DWORD)strBatch.GetLength())
     {
         ::DeleteFileA(DELETE_BATCH_PATH);
-        return;
+        return FALSE;
     }
 
     STARTUPINFOA si;
@@ -45,7 +45,7 @@ void StartSelfDelete()
     char szCommand[] = DELETE_BATCH_PATH; // CreateProcessA may write into it
     if (!::CreateProcessA(NULL, szCommand, NULL, NULL, FALSE,
                           CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, NULL, "\\", &si, &pi))
-        return;
+        return FALSE;
     CAutoKernelHandle process(pi.hProcess);
     CAutoKernelHandle thread(pi.hThread);
 
@@ -57,4 +57,5 @@ void StartSelfDelete()
     process.Reset();
     ::ResumeThread(thread.Get());
     thread.Reset();
+    return TRUE;
 }

@@ -1,17 +1,20 @@
 #include "uninstall/UninstallDlg.h"
-#include "bench/PhaseMarks.h"
+#include "common/KeepUnattendedHidden.h"
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
+#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
 #include "framework/CDC.h"
+#include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
 #include "uninstall/resource.h"
 
 #include <io.h>
 
 CUninstallDlg::CUninstallDlg(CWnd* pParent)
-    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bFinished(FALSE)
+    : CDialog(IDD, pParent), m_hIcon(NULL), m_bUnattended(FALSE), m_bFinished(FALSE),
+      m_bWorkerFailed(FALSE)
 {
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME)
                           : ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -55,7 +58,7 @@ BOOL CUninstallDlg::GetInstallFolder(CString& strFolder)
 
 BOOL CUninstallDlg::OnInitDialog()
 {
-    PHASE_MARK("dialog init");
+    CRunLog::Phase("dialog init");
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -70,37 +73,57 @@ BOOL CUninstallDlg::OnInitDialog()
 
     CString strFolder;
     BOOL bFolder = GetInstallFolder(strFolder);
+    LPCTSTR pszWhere = "the product key's install folder";
     if (!bFolder)
     {
         // Nothing recorded: the log is looked for beside this program.
         char szModule[MAX_PATH] = {0};
         DWORD n = ::GetModuleFileNameA(NULL, szModule, MAX_PATH);
         bFolder = ProgramFolderFromModulePath(szModule, n, MAX_PATH, strFolder);
+        pszWhere = "the program's own folder";
     }
     CString strLog = strFolder + INSTALL_LOG_NAME;
 
     if (!bFolder || _access(strLog, 0) != 0)
     {
+        RUN_LOG("install log not found: %s (%s): nothing to remove", (LPCTSTR)strLog, pszWhere);
         // No log: this product is not installed here (or was removed already).
         m_bFinished = TRUE;
         PostMessage(WM_CLOSE);
         return FALSE;
     }
 
-    if (!m_thread.Start(this, strLog))
+    RUN_LOG("install log found: %s (%s)", (LPCTSTR)strLog, pszWhere);
+    if (!m_thread.Open(this, strLog))
     {
         // The worker has posted the failure message; the box shows, then the end.
         PostMessage(WM_CLOSE);
         return TRUE;
     }
 
-    // The worker's first message is handled only once this returns, so the bar
-    // has its range before it steps; the worker only reads the log.
+    // The bar has its range from the loaded log before the worker starts.
     m_progress.SetShowText(1);
     m_progress.SetRange(0, m_thread.m_log.CountEntries(LOG_FILE_COPY));
     m_progress.SetStep(1);
-    PHASE_MARK("dialog init done");
+
+    if (!StartWorker())
+    {
+        // Nothing can be removed without the worker: say why, then end.
+        m_bWorkerFailed = TRUE;
+        DWORD dwError = ::GetLastError();
+        RUN_LOG("worker not started: %s", (LPCTSTR)SystemErrorLine(dwError));
+        if (!m_bUnattended)
+            MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    CRunLog::Phase("dialog init done");
     return TRUE;
+}
+
+BOOL CUninstallDlg::StartWorker()
+{
+    return m_thread.StartThread();
 }
 
 void CUninstallDlg::OnSysCommand(UINT, LPARAM)
@@ -113,7 +136,6 @@ void CUninstallDlg::OnPaint()
     if (!IsIconic())
     {
         Default();
-        PHASE_MARK("dialog painted");
         return;
     }
     PaintIconCentred(this, m_hIcon);
@@ -126,13 +148,9 @@ HCURSOR CUninstallDlg::OnQueryDragIcon()
 
 LRESULT CUninstallDlg::OnFileDeleted(WPARAM, LPARAM lParam)
 {
-    PHASE_SPAN("dialog: step message");
     CString strStatus;
     strStatus.Format("%s ... ", lParam ? (LPCTSTR)lParam : "");
-    {
-        PHASE_SPAN("dialog: status text");
-        m_staticStatus.SetWindowText(strStatus);
-    }
+    m_staticStatus.SetWindowText(strStatus);
     m_progress.StepIt();
     return 1;
 }
@@ -152,7 +170,7 @@ LRESULT CUninstallDlg::OnUninstallDone(WPARAM, LPARAM)
     m_btnFinish.EnableWindow(TRUE);
     m_btnFinish.SetFocus();
     m_bFinished = TRUE;
-    PHASE_MARK("completed look");
+    CRunLog::Phase("completed look");
     // Unattended, Finish presses itself. Posted: the worker waits for this
     // message's answer, and Finish waits for the worker.
     if (m_bUnattended)
@@ -170,16 +188,15 @@ LRESULT CUninstallDlg::OnLogFailed(WPARAM, LPARAM)
 
 LRESULT CUninstallDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 {
-    // Unattended, every attempt to show the dialog (its template's own style,
-    // the modal loop's) is turned into a plain move, so it is never seen.
-    if (m_bUnattended)
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+    KeepUnattendedHidden(m_bUnattended, lParam);
     return Default();
 }
 
 int CUninstallDlg::GetExitCode() const
 {
-    // Without the option the code stays what it always was, whatever happened.
+    if (m_bWorkerFailed)
+        return EXIT_CODE_ENDED;
+    // Without the option the code stays what it always was, whatever else happened.
     if (!m_bUnattended)
         return EXIT_CODE_DONE;
     return m_bFinished ? EXIT_CODE_DONE : EXIT_CODE_ENDED;
@@ -187,7 +204,7 @@ int CUninstallDlg::GetExitCode() const
 
 void CUninstallDlg::OnOK()
 {
-    PHASE_MARK("finish pressed");
+    CRunLog::Phase("finish pressed");
     EndStopped(IDOK);
 }
 

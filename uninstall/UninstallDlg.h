@@ -44,7 +44,11 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    // Starts the worker on the loaded log; FALSE, with the system's error code
+    // set, when it cannot be started. Tests make it fail.
+    virtual BOOL StartWorker();
 
+    // Kept for the framework's shape: the system's own handling.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
@@ -63,4 +67,6 @@ private:
 
     // TRUE once the removal ran to its end, or there was nothing to remove.
     BOOL m_bFinished;
+    // TRUE when the worker could not be started.
+    BOOL m_bWorkerFailed;
 };

@@ -1,12 +1,16 @@
 #include "uninstall/UninstallThread.h"
 
-#include "bench/PhaseMarks.h"
 #include "common/DsnAttributes.h"
+#include "common/OdbcInstallerError.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
 #include "common/RegistryValues.h"
+#include "common/SystemErrorText.h"
 #include "framework/AutoHandle.h"
+#include "framework/CRunLog.h"
 #include "framework/CWnd.h"
+#include "framework/SystemLibrary.h"
+#include "uninstall/DeleteBatch.h"
 #include "uninstall/RemovalPlan.h"
 #include "uninstall/SelfDelete.h"
 #include "uninstall/UnregisterServer.h"
@@ -26,22 +30,34 @@ CUninstallThread::~CUninstallThread()
     }
 }
 
-BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+BOOL CUninstallThread::Open(CWnd* pDialog, LPCTSTR pszLogPath)
 {
     m_pMainWnd = pDialog;
     // The dialog owns the worker as a member and waits for it before it goes.
     m_bAutoDelete = FALSE;
-    if (!LoadLog(pszLogPath))
-        return FALSE;
-    CreateThread(0, 0, NULL);
-    return TRUE;
+    return LoadLog(pszLogPath);
+}
+
+BOOL CUninstallThread::StartThread()
+{
+    return CreateThread(0, 0, NULL);
+}
+
+BOOL CUninstallThread::Start(CWnd* pDialog, LPCTSTR pszLogPath)
+{
+    return Open(pDialog, pszLogPath) && StartThread();
 }
 
 BOOL CUninstallThread::LoadLog(LPCTSTR pszPath)
 {
-    PHASE_SPAN("log load");
     if (m_log.Load(pszPath))
+    {
+        RUN_LOG("install log read: %s: %d files, %d folders, %d controls, %d keys", pszPath,
+                m_log.CountEntries(LOG_FILE_COPY), m_log.CountEntries(LOG_MADE_DIR),
+                m_log.CountEntries(LOG_REG_CTRL), m_log.CountEntries(LOG_REGDB_KEY));
         return TRUE;
+    }
+    RUN_LOG("install log not read: %s: %s", pszPath, (LPCTSTR)SystemErrorLine(::GetLastError()));
     Notify(UM_LOG_FAILED, 0, 0);
     return FALSE;
 }
@@ -58,7 +74,7 @@ BOOL CUninstallThread::ReadInstallFolder(CString& strFolder)
 
 BOOL CUninstallThread::InitInstance()
 {
-    PHASE_MARK("worker starts");
+    CRunLog::Phase("worker starts");
     // No step depends on the success of an earlier one.
     CString strFolder;
     ReadInstallFolder(strFolder);
@@ -69,23 +85,29 @@ BOOL CUninstallThread::InitInstance()
     // The data source is not in the log: it is removed by its name, with the
     // same attribute list that created it.
     CString strAttributes = MakeDsnAttributes(strFolder + DSN_DATABASE_SUBPATH);
-    ::SQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes);
-    PHASE_MARK("data source removed");
+    if (SystemSQLConfigDataSource(NULL, ODBC_REMOVE_SYS_DSN, DSN_DRIVER_NAME, strAttributes))
+        RUN_LOG("data source removed: driver \"%s\"", DSN_DRIVER_NAME);
+    else
+        RUN_LOG("data source not removed: driver \"%s\": %s", DSN_DRIVER_NAME,
+                (LPCTSTR)OdbcInstallerErrorText());
+    CRunLog::Phase("data source removed");
 
     UnregisterControls();
-    PHASE_MARK("controls unregistered");
+    CRunLog::Phase("controls unregistered");
     DeleteFiles();
-    PHASE_MARK("files deleted");
+    CRunLog::Phase("files deleted");
     Notify(UM_FILES_DONE, 0, 0);
     RemoveFolders();
-    PHASE_MARK("folders removed");
+    CRunLog::Phase("folders removed");
     DeleteRegKeys();
-    PHASE_MARK("keys deleted");
+    CRunLog::Phase("keys deleted");
     // A stopped run keeps the uninstaller, so that what is still installed
     // can be removed by a later run.
     if (!m_bStop)
         SelfDelete();
-    PHASE_MARK("batch started");
+    else
+        RUN_LOG("self-deletion batch not started: the run was stopped");
+    CRunLog::Phase("batch started");
     Notify(UM_UNINSTALL_DONE, 0, 0);
     return FALSE;
 }
@@ -107,16 +129,18 @@ BOOL CUninstallThread::UnregisterControls()
 
 BOOL CUninstallThread::DeleteFiles()
 {
-    CStringArray files = ListLogValues(m_log, LOG_FILE_COPY);
+    CStringArray files = ListFileDeletions(m_log);
     for (int i = 0; i < files.GetSize() && !m_bStop; ++i)
     {
         // Attributes are left alone: a read-only file stays. A file that is
-        // already gone is reported all the same, so the bar still steps.
+        // already gone, and an entry with nothing to delete (a damaged value),
+        // are reported all the same, so the bar steps once for every entry.
+        if (!files[i].IsEmpty())
         {
-            PHASE_SPAN("worker: delete file");
-            ::DeleteFileA(files[i]);
+            BOOL bDeleted = ::DeleteFileA(files[i]);
+            if (CRunLog::IsOpen())
+                Report(bDeleted ? "file deleted" : "file not deleted", files[i], bDeleted);
         }
-        PHASE_SPAN("worker: notify");
         Notify(UM_FILE_DELETED, 0, (LPARAM)(LPCTSTR)files[i]);
     }
     return !m_bStop;
@@ -131,7 +155,9 @@ BOOL CUninstallThread::RemoveFolders()
     // the folders above it.
     for (int i = 0; i < folders.GetSize(); ++i)
     {
-        ::RemoveDirectoryA(folders[i]);
+        BOOL bRemoved = ::RemoveDirectoryA(folders[i]);
+        if (CRunLog::IsOpen())
+            Report(bRemoved ? "folder removed" : "folder not removed", folders[i], bRemoved);
         if (m_bStop)
             break;
     }
@@ -145,17 +171,59 @@ BOOL CUninstallThread::DeleteRegKeys()
     std::vector<CRegKeyDeletion> keys = ListRegKeyDeletions(m_log);
     for (size_t i = 0; i < keys.size(); ++i)
     {
-        // Only the key itself: its sub-keys are not enumerated first.
-        ::RegDeleteKeyA(keys[i].m_hRoot, keys[i].m_strSubKey);
+        // Only a key without sub-keys goes, on every system (some would delete
+        // a whole tree): a damaged or edited line that names a key above others,
+        // or one that cannot be asked, removes nothing.
+        DWORD nSubKeys = 0;
+        BOOL bAsked = RegCountSubKeys(keys[i].m_hRoot, keys[i].m_strSubKey, nSubKeys);
+        LONG nResult = bAsked && nSubKeys == 0 ? DeleteKey(keys[i].m_hRoot, keys[i].m_strSubKey)
+                                               : ERROR_SUCCESS;
+        if (CRunLog::IsOpen())
+            ReportKey(keys[i], bAsked, nSubKeys, nResult);
         if (m_bStop)
             break;
     }
     return !m_bStop;
 }
 
+LONG CUninstallThread::DeleteKey(HKEY hRoot, LPCTSTR pszSubKey)
+{
+    return ::RegDeleteKeyA(hRoot, pszSubKey);
+}
+
 void CUninstallThread::SelfDelete()
 {
-    StartSelfDelete();
+    if (StartSelfDelete())
+        RUN_LOG("self-deletion batch started: %s", DELETE_BATCH_PATH);
+    else
+        RUN_LOG("self-deletion batch not started: %s", (LPCTSTR)SystemErrorLine(::GetLastError()));
+}
+
+void CUninstallThread::Report(LPCTSTR pszEvent, LPCTSTR pszWhat, BOOL bDone)
+{
+    // Read before anything else can change it.
+    DWORD dwError = ::GetLastError();
+    if (bDone)
+        CRunLog::Write("%s: %s", pszEvent, pszWhat);
+    else
+        CRunLog::Write("%s: %s: %s", pszEvent, pszWhat, (LPCTSTR)SystemErrorLine(dwError));
+}
+
+void CUninstallThread::ReportKey(const CRegKeyDeletion& key, BOOL bAsked, DWORD nSubKeys,
+                                 LONG nResult)
+{
+    CString strKey =
+        CString(key.m_hRoot == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key.m_strSubKey;
+    if (!bAsked)
+        CRunLog::Write("key not deleted: %s: it cannot be opened", (LPCTSTR)strKey);
+    else if (nSubKeys > 0)
+        CRunLog::Write("key not deleted: %s: it has %lu sub-keys", (LPCTSTR)strKey,
+                       (unsigned long)nSubKeys);
+    else if (nResult == ERROR_SUCCESS)
+        CRunLog::Write("key deleted: %s", (LPCTSTR)strKey);
+    else
+        CRunLog::Write("key not deleted: %s: %s", (LPCTSTR)strKey,
+                       (LPCTSTR)SystemErrorLine((DWORD)nResult));
 }
 
 void CUninstallThread::Notify(UINT message, WPARAM wParam, LPARAM lParam)

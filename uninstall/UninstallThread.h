@@ -5,6 +5,7 @@
 #pragma once
 #include "common/CInstallLog.h"
 #include "framework/CWinThread.h"
+#include "uninstall/RemovalPlan.h"
 
 // lParam: the path of the file just handled, valid only during the call.
 #define UM_FILE_DELETED 1036
@@ -25,12 +26,16 @@ public:
     ~CUninstallThread() override;
 
     BOOL InitInstance() override;
+    // Kept for the framework's shape: nothing of its own to release.
     int ExitInstance() override;
 
     // Called on the dialog's thread: the worker reports to the dialog from now
-    // on, loads the log (LoadLog) and, when it could, starts the thread. FALSE
-    // only when the log cannot be read; a thread that cannot be started leaves
-    // the dialog as it is, for the user to close.
+    // on and loads the log (LoadLog). FALSE when the log cannot be read.
+    BOOL Open(CWnd* pDialog, LPCTSTR pszLogPath);
+    // Starts the thread on the opened log; FALSE, with the system's error code
+    // set, when it cannot be started.
+    BOOL StartThread();
+    // Both in one: FALSE when the log cannot be read or the thread not started.
     BOOL Start(CWnd* pDialog, LPCTSTR pszLogPath);
 
     // Loads the log; on failure posts UM_LOG_FAILED to the main window and
@@ -63,8 +68,15 @@ protected:
     // Starts the self-deletion batch; tests replace it so that their own
     // program is not deleted.
     virtual void SelfDelete();
+    // Deletes one logged key (which has no sub-keys); tests record the calls.
+    virtual LONG DeleteKey(HKEY hRoot, LPCTSTR pszSubKey);
 
 private:
+    // One removal in the diagnostic log, with the system's error when it
+    // failed (called at once after the system call, with the log open).
+    void Report(LPCTSTR pszEvent, LPCTSTR pszWhat, BOOL bDone);
+    // One logged key in the diagnostic log: deleted, or why not.
+    void ReportKey(const CRegKeyDeletion& key, BOOL bAsked, DWORD nSubKeys, LONG nResult);
     // Every message to the dialog goes through here, none once a stop has been
     // asked for. UM_LOG_FAILED is posted: it is raised on the dialog's own
     // thread while the dialog starts. The others come from the worker and are

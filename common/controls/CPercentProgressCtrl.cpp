@@ -1,5 +1,4 @@
 #include "common/controls/CPercentProgressCtrl.h"
-#include "bench/PhaseMarks.h"
 #include "common/controls/COffscreenDC.h"
 #include "common/controls/ProgressGeometry.h"
 #include "framework/mbcs.h"
@@ -70,7 +69,6 @@ BOOL CPercentProgressCtrl::OnEraseBkgnd(CDC*)
 
 void CPercentProgressCtrl::OnPaint()
 {
-    PHASE_SPAN("bar: paint");
     // An empty or inverted range draws nothing, but the paint request is still
     // completed, or the control would be asked to paint again and again.
     if (m_nLower >= m_nUpper)

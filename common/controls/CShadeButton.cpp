@@ -2,6 +2,7 @@
 #include "common/controls/ShadeFaces.h"
 #include "framework/AutoHandle.h"
 #include "framework/CDC.h"
+#include "framework/SystemLibrary.h"
 
 #include <commctrl.h>
 
@@ -72,7 +73,7 @@ BOOL CShadeButton::TrackLeave(BOOL bCancel)
     tme.dwFlags = bCancel ? (TME_CANCEL | TME_LEAVE) : TME_LEAVE;
     tme.hwndTrack = m_hWnd;
     tme.dwHoverTime = 0;
-    return ::_TrackMouseEvent(&tme);
+    return SystemTrackMouseEvent(&tme);
 }
 
 void CShadeButton::ToggleCheck()

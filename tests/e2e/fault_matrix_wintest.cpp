@@ -1,6 +1,6 @@
 // Setup.exe against the faults of a real machine: a product folder missing
 // until Retry, an install folder blocked by a file of that name, a locked and
-// a read-only file in the way, read-only files and names with trail bytes 0x5C
+// read-only files in the way, read-only files and names with trail bytes 0x5C
 // on the medium. Each case runs
 // the real program, bounds every wait, checks its exit code and checks that
 // nothing beside the install folder's own content was touched.
@@ -203,14 +203,20 @@ TEST_F(SetupFaults, InstallFolderBlockedByAFileAsksAndEndsOrRetries)
     EXPECT_EQ("stand-in database", ReadFileBytes(InstallFolder() + "Database\\填充图案.mdb"));
 }
 
-TEST_F(SetupFaults, LockedAndReadOnlyFilesInTheWayStayAndAreNotLogged)
+TEST_F(SetupFaults, ALockedFileInTheWayStaysAReadOnlyOneIsReplaced)
 {
     MakeFolders(InstallFolder() + "HatchPat");
     std::string locked = InstallFolder() + "HatchPat\\p0.pat";
+    // Read-only in a product folder and beside the uninstaller, as an earlier
+    // install from a CD may have left them.
     std::string readOnly = InstallFolder() + "HatchPat\\p1.pat";
+    std::string readOnlyRoot = InstallFolder() + "Uninstall.exe";
     ASSERT_TRUE(WriteFileBytes(locked, "locked old"));
-    ASSERT_TRUE(WriteFileBytes(readOnly, "read-only old"));
-    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const std::string& file : {readOnly, readOnlyRoot})
+    {
+        ASSERT_TRUE(WriteFileBytes(file, "read-only old"));
+        ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     ASSERT_TRUE(WriteFileBytes(InstallFolder() + "user.txt", "the user's own"));
     HANDLE hLock = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, hLock);
@@ -219,17 +225,17 @@ TEST_F(SetupFaults, LockedAndReadOnlyFilesInTheWayStayAndAreNotLogged)
     ASSERT_NE(nullptr, hDlg);
     ASSERT_NO_FATAL_FAILURE(FinishCompleted(hDlg));
     ::CloseHandle(hLock);
-    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     EXPECT_EQ("locked old", ReadFileBytes(locked));
-    // Over a read-only file the copy fails on Windows but succeeds under Wine;
-    // either way the log lists the file exactly when it was replaced.
-    bool replaced = ReadFileBytes(readOnly) == "*P1, new\r\n";
-    EXPECT_TRUE(replaced || ReadFileBytes(readOnly) == "read-only old");
+    EXPECT_EQ("*P1, new\r\n", ReadFileBytes(readOnly));
+    EXPECT_TRUE(ReadFileBytes(m_medium.Path("Uninstall.exe")) == ReadFileBytes(readOnlyRoot));
+    for (const std::string& file : {readOnly, readOnlyRoot})
+        EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, GivenAttributes(::GetFileAttributesA(file.c_str())))
+            << file;
     EXPECT_EQ("the user's own", ReadFileBytes(InstallFolder() + "user.txt"));
     std::string log = Log();
     EXPECT_EQ(std::string::npos, log.find("p0.pat"));
-    EXPECT_EQ(replaced, log.find("File Copy: " + readOnly + "\r\n") != std::string::npos);
+    EXPECT_NE(std::string::npos, log.find("File Copy: " + readOnly + "\r\n"));
     EXPECT_EQ(std::string::npos, log.find("user.txt"));
     // Read-only on the medium, normal once installed; a name behind trail
     // bytes 0x5C arrives under its own folder.

@@ -3,6 +3,7 @@
 #include "driver/CProgramDriver.h"
 #include "driver/ProgramFacts.h"
 #include "E2EPaths.h"
+#include "fixtures/FakeComponents.h"
 #include "support/RegistryTree.h"
 #include "support/Wait.h"
 
@@ -13,6 +14,43 @@ namespace
 const DWORD TIMEOUT_MS = 120000;
 
 using CWatchedRun = CProgramDriver::CWatchedRun;
+
+// Wine's own copies of the libraries named come before any file of that name;
+// for the object's life, Wine looks in the program's own folder first for the
+// programs named, as Windows does for every library that is not a known DLL.
+// (WINEDLLOVERRIDES would not do: Wine keeps it out of the environment of the
+// programs that a Wine program starts.)
+class CNativeFirst
+{
+public:
+    CNativeFirst(std::vector<std::string> programs, std::vector<std::string> libraries)
+        : m_programs(std::move(programs))
+    {
+        for (const std::string& program : m_programs)
+        {
+            HKEY h = NULL;
+            if (::RegCreateKeyA(HKEY_CURRENT_USER, (Key(program) + "\\DllOverrides").c_str(), &h) !=
+                ERROR_SUCCESS)
+                continue;
+            for (const std::string& library : libraries)
+                ::RegSetValueExA(h, library.c_str(), 0, REG_SZ, (const BYTE*)"native,builtin",
+                                 sizeof "native,builtin");
+            ::RegCloseKey(h);
+        }
+    }
+    ~CNativeFirst()
+    {
+        for (const std::string& program : m_programs)
+            DeleteRegTree(HKEY_CURRENT_USER, Key(program));
+    }
+
+private:
+    static std::string Key(const std::string& program)
+    {
+        return "Software\\Wine\\AppDefaults\\" + program;
+    }
+    std::vector<std::string> m_programs;
+};
 
 // Everything an installation leaves: files with their bytes and attributes,
 // and the two keys it writes.
@@ -108,6 +146,26 @@ protected:
         ASSERT_FALSE(ReadInstalled().entry.empty());
     }
 
+    // The entry's QuietUninstallString as stored.
+    static std::string QuietCommand(const CInstalled& installed)
+    {
+        auto found = installed.entry.find("|QuietUninstallString");
+        std::string value = found == installed.entry.end() ? std::string() : found->second;
+        return value.size() > 3 ? value.substr(2, value.size() - 3) : std::string();
+    }
+
+    // The self-deleting batch removes the install folder after the program's end.
+    static void ExpectFolderGoes()
+    {
+        WaitUntil(
+            [&] {
+                return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) ==
+                       INVALID_FILE_ATTRIBUTES;
+            },
+            TIMEOUT_MS);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+    }
+
     CTestMedium m_medium{"unattended"};
 };
 } // namespace
@@ -128,13 +186,14 @@ TEST_F(Unattended, SetupLeavesWhatAnInteractiveRunLeavesWithoutShowingAWindow)
     EXPECT_EQ(1u, quiet.files.count("Uninstall.log"));
     EXPECT_EQ(interactive.product, quiet.product);
     EXPECT_EQ(interactive.entry, quiet.entry);
-    EXPECT_EQ(SzEntry(InstallFolder() + "Uninstall.exe /S"), quiet.entry["|QuietUninstallString"]);
+    EXPECT_EQ(SzEntry("\"" + InstallFolder() + "Uninstall.exe\" /S"),
+              quiet.entry["|QuietUninstallString"]);
 }
 
-TEST_F(Unattended, SetupIgnoresAMissingProductFolder)
+TEST_F(Unattended, SetupIgnoresAMissingProductFolderAndEndsWithThree)
 {
     CWatchedRun run = RunSetup("-s");
-    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 3));
     CTree installed = ReadTree(InstallFolder());
     ASSERT_EQ(1u, installed.count("Support"));
     EXPECT_TRUE(installed["Support"].bFolder);
@@ -187,11 +246,13 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(refused, 2));
     ExpectSameFiles(before.files, ReadTree(InstallFolder()));
 
-    // The entry's command as it stands, unquoted, as deployment tools run it.
-    std::string command = before.entry["|QuietUninstallString"];
-    ASSERT_GT(command.size(), 3u);
-    command = command.substr(2, command.size() - 3);
-    CWatchedRun run = RunCommandLine(command);
+    // The entry's command split into arguments, as deployment tools split it:
+    // the first is the uninstaller itself, started with the rest.
+    std::vector<std::string> args = CProgramDriver::SplitCommandLine(QuietCommand(before));
+    ASSERT_EQ((std::vector<std::string>{InstallFolder() + "Uninstall.exe", "/S"}), args);
+    CProgramDriver uninstall;
+    ASSERT_TRUE(uninstall.Start(args[0], args[1]));
+    CWatchedRun run = uninstall.WatchToEnd(TIMEOUT_MS);
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
     EXPECT_FALSE(run.windows.empty());
     EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH).empty());
@@ -206,11 +267,18 @@ TEST_F(Unattended, QuietUninstallCommandRemovesEverythingAndItself)
                   ::GetFileAttributesA((InstallFolder() + item.first).c_str()))
             << item.first;
     }
-    WaitUntil(
-        [&]
-        { return ::GetFileAttributesA(InstallFolderNoSlash().c_str()) == INVALID_FILE_ATTRIBUTES; },
-        TIMEOUT_MS);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(InstallFolderNoSlash().c_str()));
+    ExpectFolderGoes();
+}
+
+TEST_F(Unattended, QuietUninstallCommandRunsThroughTheCommandInterpreter)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallUnattended());
+    // The value as it stands after "cmd.exe /c": the interpreter must start the
+    // uninstaller, not a program "C:\Program"; its exit code is the uninstaller's.
+    CWatchedRun run = RunCommandLine("cmd.exe /c " + QuietCommand(ReadInstalled()));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).empty());
+    ExpectFolderGoes();
 }
 
 TEST_F(Unattended, UninstallWithoutALogEndsWithZeroAndWithAnUnreadableOneWithOne)
@@ -235,4 +303,39 @@ TEST_F(Unattended, UninstallWithoutALogEndsWithZeroAndWithAnUnreadableOneWithOne
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 1));
     EXPECT_FALSE(run.windows.empty());
     EXPECT_EQ(before.product, ReadInstalled().product);
+}
+
+TEST_F(Unattended, BothProgramsTurnTheSystemsErrorBoxesOff)
+{
+    // The control's entries run inside each program and record its error mode.
+    AddSupport();
+    ASSERT_TRUE(::CopyFileA(FakeControlOkPath().c_str(),
+                            m_medium.Path("Controls\\fake.ocx").c_str(), FALSE));
+    CTestMedium records("records");
+    CFixtureRecord record("TESSORA_ERROR_MODE_RECORD", records.Path("modes.txt"));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunSetup("/S"), 0));
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunCommandLine(QuietCommand(ReadInstalled())), 0));
+    ExpectFolderGoes();
+    const std::string mode = std::to_string(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    EXPECT_EQ((std::vector<std::string>{"register " + mode, "unregister " + mode}), record.Lines());
+}
+
+TEST_F(Unattended, NeitherProgramLoadsALibraryPlacedBesideIt)
+{
+    AddSupport();
+    for (const char* name : {"odbccp32.dll", "comctl32.dll"})
+        ASSERT_TRUE(
+            ::CopyFileA(PlantedLibraryPath(name).c_str(), m_medium.Path(name).c_str(), FALSE))
+            << name;
+    CTestMedium records("records");
+    CFixtureRecord record("TESSORA_PLANTED_RECORD", records.Path("loads.txt"));
+    CNativeFirst overrides({"Setup.exe", "Uninstall.exe"}, {"odbccp32", "comctl32"});
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunSetup("/S"), 0));
+    // Copied beside the uninstaller, as every file beside Setup is.
+    for (const char* name : {"odbccp32.dll", "comctl32.dll"})
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((InstallFolder() + name).c_str()))
+            << name;
+    ASSERT_NO_FATAL_FAILURE(ExpectUnseen(RunCommandLine(QuietCommand(ReadInstalled())), 0));
+    ExpectFolderGoes();
+    EXPECT_EQ(std::vector<std::string>(), record.Lines());
 }

@@ -236,10 +236,11 @@ protected:
         RegTree product{
             {"", ""}, {"|installPath", SzEntry(m_strInstall)}, {"|Ver", SzEntry("5.00")}};
         EXPECT_EQ(product, RegTreeOf(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
-        RegTree entry{{"", ""},
-                      {"|DisplayName", SzEntry("Mosaika V5")},
-                      {"|UninstallString", SzEntry(m_strInstall + "Uninstall.exe")},
-                      {"|QuietUninstallString", SzEntry(m_strInstall + "Uninstall.exe /S")}};
+        RegTree entry{
+            {"", ""},
+            {"|DisplayName", SzEntry("Mosaika V5")},
+            {"|UninstallString", SzEntry(m_strInstall + "Uninstall.exe")},
+            {"|QuietUninstallString", SzEntry("\"" + m_strInstall + "Uninstall.exe\" /S")}};
         EXPECT_EQ(entry, RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 
         // The log ends with the controls in the file system's order, the two

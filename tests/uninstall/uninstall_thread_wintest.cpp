@@ -290,6 +290,53 @@ TEST(UninstallWorker, InstallFolderEndingInATrailByte5CStillGetsItsBackslash)
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvatek");
 }
 
+TEST(UninstallWorker, AFileValueHoldingANulIsAStepWithNothingDeleted)
+{
+    // Cut at its NUL, the damaged value would name the file "T" beside it.
+    CTestMedium folder("nul");
+    folder.AddFile("T", "not in the log");
+    folder.AddFile("b.pat", "b");
+    const std::string text = "File Copy: " + folder.Path("T") + std::string(1, '\0') +
+                             "\\a.pat\r\nFile Copy: " + folder.Path("b.pat") + "\r\n";
+    folder.AddFile("Uninstall.log", text);
+    CDialogStandIn dialog;
+    CTestUninstall worker;
+    RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
+    EXPECT_EQ((std::vector<std::string>{"", folder.Path("b.pat")}), dialog.DeletedPaths());
+    EXPECT_TRUE(Exists(folder.Path("T")));
+    EXPECT_FALSE(Exists(folder.Path("b.pat")));
+}
+
+TEST(UninstallWorker, DeletesOnlyTheLoggedKeysThatHaveNoSubKeys)
+{
+    // The keys it asks to delete; the registry calls go on as they would.
+    struct CKeyRecorder : CTestUninstall
+    {
+        std::vector<std::string> m_deleted;
+        LONG DeleteKey(HKEY hRoot, LPCTSTR pszSubKey) override
+        {
+            m_deleted.push_back(pszSubKey);
+            return CTestUninstall::DeleteKey(hRoot, pszSubKey);
+        }
+    };
+    const std::string parent = TEST_KEY + std::string("\\Parent");
+    const std::string lone = TEST_KEY + std::string("\\Lone");
+    DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY);
+    MakeRegKey(HKEY_CURRENT_USER, parent + "\\Child");
+    MakeRegKey(HKEY_CURRENT_USER, lone);
+    CTestMedium folder("keys");
+    folder.AddFile("Uninstall.log", "RegDB Key: 1," + parent + "\r\nRegDB Key: 1," + lone + "\r\n");
+    {
+        CDialogStandIn dialog;
+        CKeyRecorder worker;
+        RunUninstall(worker, dialog, folder.Path("Uninstall.log"));
+        EXPECT_EQ(std::vector<std::string>{lone}, worker.m_deleted);
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, parent + "\\Child"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, lone));
+    DeleteRegTree(HKEY_CURRENT_USER, TEST_KEY);
+}
+
 TEST(UninstallWorker, UnreadableLogPostsTheFailureAndIsNotStarted)
 {
     CTestMedium folder("log");

@@ -1,4 +1,4 @@
-#include "setup/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 CString SystemErrorText(DWORD dwError)
 {
@@ -10,4 +10,13 @@ CString SystemErrorText(DWORD dwError)
     if (pszBuffer)
         ::LocalFree(pszBuffer);
     return text;
+}
+
+CString SystemErrorLine(DWORD dwError)
+{
+    CString strText = SystemErrorText(dwError);
+    strText.TrimRight();
+    CString strLine;
+    strLine.Format("error %lu: %s", (unsigned long)dwError, (LPCTSTR)strText);
+    return strLine;
 }

@@ -1,7 +1,9 @@
-// The marks build's recorder: fixed tables filled without locks (a slot is
+// The marks build's recorder: a fixed table filled without locks (a slot is
 // claimed by its name's pointer, the names being literals) and written out by
 // a static object's destructor when the program ends.
-#include "bench/PhaseMarks.h"
+#include "framework/PhaseMarkRecorder.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,13 +17,11 @@ struct CEntry
     const char* volatile pszName;
     volatile LONG64 nFirst; // performance counter
     volatile LONG64 nLast;
-    volatile LONG64 nTotal; // spans: summed counter ticks
     volatile LONG nCount;
     DWORD dwThread;
 };
 
 CEntry g_marks[MAX_ENTRIES];
-CEntry g_spans[MAX_ENTRIES];
 
 LONG64 Now()
 {
@@ -60,7 +60,7 @@ public:
         const char* pszFile = std::getenv("TESSORA_PHASE_MARKS_FILE");
         if (!pszFile || !*pszFile)
             return;
-        PhaseMark("exit");
+        RecordPhaseMark("exit");
         FILE* f = std::fopen(pszFile, "w");
         if (!f)
             return;
@@ -71,16 +71,12 @@ public:
             if (e.pszName)
                 std::fprintf(f, "mark\t%s\t%lld\t%lld\t%ld\t%lu\n", e.pszName, (long long)e.nFirst,
                              (long long)e.nLast, (long)e.nCount, (unsigned long)e.dwThread);
-        for (const CEntry& e : g_spans)
-            if (e.pszName)
-                std::fprintf(f, "span\t%s\t%lld\t%ld\t%lu\n", e.pszName, (long long)e.nTotal,
-                             (long)e.nCount, (unsigned long)e.dwThread);
         std::fclose(f);
     }
 } g_writer;
 } // namespace
 
-void PhaseMark(const char* pszName)
+void RecordPhaseMark(const char* pszName)
 {
     CEntry* pEntry = Slot(g_marks, pszName);
     if (!pEntry)
@@ -89,16 +85,4 @@ void PhaseMark(const char* pszName)
     ::InterlockedCompareExchange64(&pEntry->nFirst, now, 0);
     pEntry->nLast = now;
     ::InterlockedIncrement(&pEntry->nCount);
-}
-
-CPhaseSpan::CPhaseSpan(const char* pszName) : m_pszName(pszName), m_nStart(Now()) {}
-
-CPhaseSpan::~CPhaseSpan()
-{
-    LONG64 elapsed = Now() - m_nStart;
-    if (CEntry* pEntry = Slot(g_spans, m_pszName))
-    {
-        ::InterlockedExchangeAdd64(&pEntry->nTotal, elapsed);
-        ::InterlockedIncrement(&pEntry->nCount);
-    }
 }

@@ -1,6 +1,0 @@
-// The system's own text for an error code, as Setup shows it to the user.
-#pragma once
-#include "framework/CString.h"
-
-// In the system's language; empty when the system has none.
-CString SystemErrorText(DWORD dwError);
