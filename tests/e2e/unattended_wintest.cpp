@@ -277,7 +277,7 @@ TEST_F(Unattended, QuietUninstallCommandRunsThroughTheCommandInterpreter)
     // uninstaller, not a program "C:\Program"; its exit code is the uninstaller's.
     CWatchedRun run = RunCommandLine("cmd.exe /c " + QuietCommand(ReadInstalled()));
     ASSERT_NO_FATAL_FAILURE(ExpectUnseen(run, 0));
-    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).empty());
+    EXPECT_TRUE(RegTreeOf(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY_PATH).empty());
     ExpectFolderGoes();
 }
 
