@@ -45,18 +45,42 @@ BOOL OpenTempLog(LPCTSTR pszProgram, CString& strPath)
     return FALSE;
 }
 
-BOOL IsAdministrator()
+typedef BOOL(WINAPI* AllocateAndInitializeSidProc)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD,
+                                                   DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, PSID*);
+typedef BOOL(WINAPI* CheckTokenMembershipProc)(HANDLE, PSID, PBOOL);
+typedef PVOID(WINAPI* FreeSidProc)(PSID);
+
+// An entry of advapi32 (a known DLL, always from the system folder) as its
+// real type, through the generic function pointer type.
+template <class Proc> Proc SecurityEntry(LPCSTR pszEntry)
 {
+    HMODULE hModule = ::GetModuleHandleA("advapi32.dll");
+    FARPROC pfn = hModule ? ::GetProcAddress(hModule, pszEntry) : NULL;
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(pfn));
+}
+
+// "yes" when the process's token is in the Administrators group, "no" when it
+// is not, "unknown" where the system has no such check (Windows 98 and Me lack
+// CheckTokenMembership, so it is looked up rather than imported: an import
+// would keep both programs from loading there at all).
+LPCTSTR AdministratorRights()
+{
+    AllocateAndInitializeSidProc pfnAllocate =
+        SecurityEntry<AllocateAndInitializeSidProc>("AllocateAndInitializeSid");
+    CheckTokenMembershipProc pfnCheck =
+        SecurityEntry<CheckTokenMembershipProc>("CheckTokenMembership");
+    FreeSidProc pfnFree = SecurityEntry<FreeSidProc>("FreeSid");
+    if (!pfnAllocate || !pfnCheck || !pfnFree)
+        return "unknown";
     SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
     PSID pAdmins = NULL;
-    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
-                                    0, 0, 0, 0, 0, &pAdmins))
-        return FALSE;
+    if (!pfnAllocate(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                     &pAdmins))
+        return "unknown";
     BOOL bMember = FALSE;
-    if (!::CheckTokenMembership(NULL, pAdmins, &bMember))
-        bMember = FALSE;
-    ::FreeSid(pAdmins);
-    return bMember;
+    BOOL bChecked = pfnCheck(NULL, pAdmins, &bMember);
+    pfnFree(pAdmins);
+    return !bChecked ? "unknown" : bMember ? "yes" : "no";
 }
 
 void LogStart(const CWinApp* pApp)
@@ -70,7 +94,7 @@ void LogStart(const CWinApp* pApp)
     RUN_LOG("system: Windows %lu.%lu.%lu %s, ANSI code page %u, administrator rights: %s",
             (unsigned long)version.dwMajorVersion, (unsigned long)version.dwMinorVersion,
             (unsigned long)version.dwBuildNumber, version.szCSDVersion, ::GetACP(),
-            IsAdministrator() ? "yes" : "no");
+            AdministratorRights());
 }
 } // namespace
 
