@@ -3,7 +3,8 @@
 
 Fails unless each pair of programs (a 32-bit and a 64-bit build of one
 program) carries the same dialog templates, version information, icons,
-bitmaps, manifest and string tables (if any), byte for byte: what the tests saw
+bitmaps, manifest and string tables (if any), byte for byte, and fails when
+either has no resources at all: what the tests saw
 in one build is then what the user sees in the other, and both ask Windows for
 the same rights. Reads the resource directory of the PE files.
 """
@@ -64,6 +65,11 @@ def compare(path_a, path_b):
     a = {k: v for k, v in read_resources(path_a).items() if k[0] in COMPARED}
     b = {k: v for k, v in read_resources(path_b).items() if k[0] in COMPARED}
     faults = []
+    # Two programs without resources would compare equal: a program of ours
+    # always has its dialog, icon, version and manifest.
+    for path, found in ((path_a, a), (path_b, b)):
+        if not found:
+            faults.append(f"no resources at all in {path}")
     for key in sorted(set(a) | set(b), key=str):
         what = f"{COMPARED[key[0]]} {key[1]!r} (language {key[2]})"
         if key not in a or key not in b:
