@@ -3,8 +3,8 @@
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/RegistryValues.h"
-#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
+#include "common/WorkerNotStarted.h"
 #include "framework/CDC.h"
 #include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
@@ -101,7 +101,8 @@ BOOL CSetupDlg::OnInitDialog()
 
     int nFiles = CountFiles(m_strSourceDir);
     CRunLog::Phase("medium counted");
-    RUN_LOG("files counted for the bar: %d (range %d)", nFiles, nFiles + 9);
+    RUN_LOG("files counted for the bar: %d (range %d)", nFiles,
+            nFiles + PROGRESS_STEPS_BEYOND_FILES);
     m_progress.SetShowText(1);
     m_progress.SetRange(0, nFiles + PROGRESS_STEPS_BEYOND_FILES);
     m_progress.SetStep(1);
@@ -110,11 +111,7 @@ BOOL CSetupDlg::OnInitDialog()
     if (!m_bWorkerStarted)
     {
         // Nothing can be installed without the worker: say why, then end.
-        DWORD dwError = ::GetLastError();
-        RUN_LOG("worker not started: %s", (LPCTSTR)SystemErrorLine(dwError));
-        if (!m_bUnattended)
-            MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
-        EndDialog(IDCANCEL);
+        EndWorkerNotStarted(this, m_bUnattended);
         return TRUE;
     }
     ::SetTimer(m_hWnd, WORKER_WATCH_TIMER, WORKER_WATCH_MS, NULL);

@@ -2,33 +2,34 @@
 
 #include <cstring>
 
-CStringArray ListLogValues(const CInstallLog& log, int nKind)
+namespace
+{
+// The values of one kind in log order. A value holding a NUL byte (only a
+// damaged log has one) is left out, or with bKeepPlace kept as an empty text.
+CStringArray ListValues(const CInstallLog& log, int nKind, bool bKeepPlace)
 {
     CStringArray values;
     const CString& strText = log.GetText();
     int nPos = 0, nStart = 0, nLength = 0;
     while (log.FindNext(nKind, nPos, nStart, nLength))
     {
-        // Only a damaged log holds a NUL inside a value.
         if (std::memchr((LPCTSTR)strText + nStart, '\0', (size_t)nLength) == nullptr)
             values.Add(strText.Mid(nStart, nLength));
+        else if (bKeepPlace)
+            values.Add(CString());
     }
     return values;
+}
+} // namespace
+
+CStringArray ListLogValues(const CInstallLog& log, int nKind)
+{
+    return ListValues(log, nKind, false);
 }
 
 CStringArray ListFileDeletions(const CInstallLog& log)
 {
-    CStringArray files;
-    const CString& strText = log.GetText();
-    int nPos = 0, nStart = 0, nLength = 0;
-    while (log.FindNext(LOG_FILE_COPY, nPos, nStart, nLength))
-    {
-        if (std::memchr((LPCTSTR)strText + nStart, '\0', (size_t)nLength) == nullptr)
-            files.Add(strText.Mid(nStart, nLength));
-        else
-            files.Add(CString());
-    }
-    return files;
+    return ListValues(log, LOG_FILE_COPY, true);
 }
 
 CStringArray ListFolderRemovals(const CInstallLog& log)

@@ -3,8 +3,8 @@
 #include "common/PaintIconCentred.h"
 #include "common/PathRules.h"
 #include "common/Product.h"
-#include "common/SystemErrorText.h"
 #include "common/UnattendedOptions.h"
+#include "common/WorkerNotStarted.h"
 #include "framework/CDC.h"
 #include "framework/CRunLog.h"
 #include "framework/CWinApp.h"
@@ -110,11 +110,7 @@ BOOL CUninstallDlg::OnInitDialog()
     {
         // Nothing can be removed without the worker: say why, then end.
         m_bWorkerFailed = TRUE;
-        DWORD dwError = ::GetLastError();
-        RUN_LOG("worker not started: %s", (LPCTSTR)SystemErrorLine(dwError));
-        if (!m_bUnattended)
-            MessageBox(SystemErrorText(dwError), NULL, MB_OK | MB_ICONSTOP);
-        EndDialog(IDCANCEL);
+        EndWorkerNotStarted(this, m_bUnattended);
         return TRUE;
     }
     CRunLog::Phase("dialog init done");
