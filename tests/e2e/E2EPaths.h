@@ -33,6 +33,19 @@ inline void AddPrograms(CTestMedium& medium, bool bWithUninstall = true)
                     medium.Path("Uninstall.exe").c_str(), FALSE);
 }
 
+// A small complete medium: the programs, the four product folders (with a
+// Chinese folder and file name) and the text beside Setup.
+inline void AddSmallProduct(CTestMedium& medium)
+{
+    AddPrograms(medium);
+    medium.AddFile("Database\\填充图案.mdb", "stand-in database");
+    medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
+    medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
+    medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
+    medium.AddFolder("Controls");
+    medium.AddFile("说明.txt", "readme");
+}
+
 // An environment variable of the test, empty when unset.
 inline std::string EnvironmentText(const char* pszName)
 {

@@ -119,15 +119,9 @@ protected:
         std::string other = OtherBuildPath("TESSORA_E2E_MEDIUM");
         if (other.empty())
         {
-            AddPrograms(m_medium);
-            m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
-            m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
-            m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
-            m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
-            m_medium.AddFolder("Controls");
+            AddSmallProduct(m_medium);
             ::CopyFileA(BuiltProgram("dist/Controls/MosaikaView.ocx").c_str(),
                         m_medium.Path("Controls\\MosaikaView.ocx").c_str(), FALSE);
-            m_medium.AddFile("说明.txt", "readme");
         }
         else
         {

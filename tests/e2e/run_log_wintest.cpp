@@ -52,13 +52,7 @@ protected:
     {
         Clean();
         MakeFolders(LOG_FOLDER);
-        AddPrograms(m_medium);
-        m_medium.AddFile("Database\\填充图案.mdb", "stand-in database");
-        m_medium.AddFile("Support\\2000-02\\Arx\\FillBoot.arx", "module");
-        m_medium.AddFile("HatchPat\\brick.pat", "*BRICK, brick\r\n0, 0,0, 0,6.35\r\n");
-        m_medium.AddFile("HatchPat\\运河\\淺.pat", "*SHALLOW, shallow\r\n45, 0,0, 0,2\r\n");
-        m_medium.AddFolder("Controls");
-        m_medium.AddFile("说明.txt", "readme");
+        AddSmallProduct(m_medium);
     }
     void TearDown() override
     {
